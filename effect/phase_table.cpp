@@ -1,0 +1,30 @@
+#include "effect/phase_table.h"
+
+int cycle_length(int period, int phase_length) {
+    const int shortest = 4 * phase_length + 1;
+    return period > shortest ? period : shortest;
+}
+
+int cycle_position(int frame, int start_frame, int period_div, int cycle_length) {
+    const int64_t units = (static_cast<int64_t>(frame) - start_frame) * period_div;
+    return static_cast<int>(units % cycle_length);
+}
+
+void build_phase_table(int L, int g, ScalePhase rows[phase_rows]) {
+    // Each factor is 1.0 divided by the double nearest the decimal, in double.
+    const ScalePhase table[phase_rows] = {
+        {1.0, 1.0, L - 4 * g},
+        {1.0, 1.0 / 1.015, L - 3 * g},         // 1.5 % taller
+        {1.0 / 1.02, 1.0 / 0.985, L - 2 * g},  // 2 % wider, 1.5 % shorter
+        {1.0, 1.0 / 0.98, L - g},              // 2 % shorter
+        {1.0, 1.0 / 0.99, L},                  // 1 % shorter
+    };
+    for (int i = 0; i < phase_rows; i++) rows[i] = table[i];
+}
+
+int find_phase(const ScalePhase rows[phase_rows], int p) {
+    for (int i = 0; i < phase_rows - 1; i++) {
+        if (rows[i].phase_end > p) return i;
+    }
+    return phase_rows - 1;
+}

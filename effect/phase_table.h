@@ -1,0 +1,29 @@
+// The beat cycle: where a frame lies in it, and how each of its phases scales
+// the picture.
+#pragma once
+
+#include <stdint.h>
+
+// One row of the phase table. A factor maps an output coordinate to the source
+// coordinate it shows: source = ref + (output - ref) * factor.
+struct ScalePhase {
+    double x_factor;
+    double y_factor;
+    int phase_end;  // exclusive end of the row's cycle positions
+};
+
+enum { phase_rows = 5 };
+
+// cycle_length L: the period, lengthened to 4g + 1 where it is shorter.
+int cycle_length(int period, int phase_length);
+
+// cycle_position p = ((frame - start_frame) * period_div) mod L, for
+// frame >= start_frame, formed in 64 bits so every int frame number gives the
+// true remainder.
+int cycle_position(int frame, int start_frame, int period_div, int cycle_length);
+
+// Fills the five rows for cycle length L and phase length g.
+void build_phase_table(int cycle_length, int phase_length, ScalePhase rows[phase_rows]);
+
+// The first row whose phase_end is greater than p (row 4 ends at L).
+int find_phase(const ScalePhase rows[phase_rows], int position);
