@@ -3,8 +3,8 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "host/filter_record.h"
 #include "host/platform.h"
-#include "params/track_table.h"
 
 std::map<std::string, int> track_index;
 
@@ -15,7 +15,7 @@ static const char error_caption[] = "\x83\x47\x83\x89\x81\x5B";
 
 void build_track_index() {
     track_index.clear();
-    for (int i = 0; i < track_n; i++) track_index[track_name[i]] = i;
+    for (int i = 0; i < filter_dll.track_n; i++) track_index[filter_dll.track_name[i]] = i;
 }
 
 // Bounded formatting: the text is cut at the buffer's end, never written past it.

@@ -9,7 +9,8 @@
 // Label (as a byte string, compared byte by byte) to track position.
 extern std::map<std::string, int> track_index;
 
-// Empties track_index and enters every label of the track table with its position.
+// Empties track_index and enters every track label of the module's filter
+// record with its position.
 void build_track_index();
 
 // The current value of the track with this label, clamped to its range. A label
