@@ -16,8 +16,13 @@
 #include "host/platform.h"  // native_window
 #endif
 
+typedef FILTER_DLL*(PULVAX_CDECL* get_filter_table_fn)();
+
+// One editor with one filter. The module keeps pointers into it (fp, track,
+// exfunc, the window): do not move or copy it while a module is loaded.
 struct editor_host {
     void* module = nullptr;        // HMODULE or dlopen handle
+    get_filter_table_fn get_filter_table = nullptr;  // the module's export
     FILTER* table = nullptr;       // what GetFilterTable returned
     FILTER fp = {};                // the editor's own copy of the record
     int track[16] = {};            // current track values (first fp.track_n used)
@@ -35,6 +40,8 @@ struct editor_host {
     int file_info_calls = 0;       // get_file_info calls
     int is_saving_calls = 0;       // is_saving calls
     int foreign_calls = 0;         // calls into any other service slot (a failure)
+    int last_foreign_slot = -1;    // pointer-sized index in EXFUNC of the last such call
+    int bad_arguments = 0;         // service calls with an editp or fp not the host's own
     std::vector<PIXEL_YC> buffer_a, buffer_b;
     FILTER_PROC_INFO fpip = {};
 };
