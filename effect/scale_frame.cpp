@@ -2,7 +2,7 @@
 
 #include "effect/frame_rate_cache.h"
 #include "effect/phase_table.h"
-#include "effect/resample.h"
+#include "effect/resample_kernels.h"
 #include "params/track_index.h"
 #include "params/track_table.h"
 
@@ -41,7 +41,7 @@ BOOL scale_frame(FILTER* fp, FILTER_PROC_INFO* fpip) {
     job.ref_y = ref_y;
     job.x_factor = rows[row].x_factor;
     job.y_factor = rows[row].y_factor;
-    resample_reference(job);
+    resample_frame(job);
 
     PIXEL_YC* const edited = fpip->ycp_edit;
     fpip->ycp_edit = fpip->ycp_temp;

@@ -1,0 +1,50 @@
+// The inner loops of the fast resampling pass, one set per instruction set.
+// Samples are handled as a flat array of int16 (three per pixel: y, cb, cr),
+// since every component is blended on its own the same way. Every function
+// performs, per sample, exactly the double operations of sample_bilinear in
+// the same order (products, then their sum, truncated toward zero), so each
+// set gives the same bits as the reference.
+#pragma once
+
+#include <stdint.h>
+
+struct resample_primitives {
+    // out[i] = trunc(a[i] * ga + b[i] * fb), for n samples: a vertical blend
+    // of two source rows (rows 1, 3 and 4, where the horizontal blend of the
+    // reference leaves each sample as it is).
+    void (*blend_rows)(const int16_t* a, const int16_t* b, int16_t* out, int n, double ga,
+                       double fb);
+    // d[i] = s[i] as double, for n samples.
+    void (*widen)(const int16_t* s, double* d, int n);
+    // Horizontal blend of one widened source row for n output columns:
+    // for column i and component k, sums[3i + k] = d[at[i] + k] * gx[i] +
+    // d[at[i] + 3 + k] * fx[i]. May write sums[3n] and read d[at[i] + 6].
+    void (*blend_columns)(const double* d, const int* at, const double* gx, const double* fx,
+                          double* sums, int n);
+    // out[i] = trunc(a[i] * ga + b[i] * fb), for n samples: the vertical blend
+    // of two horizontally blended rows.
+    void (*blend_sums)(const double* a, const double* b, int16_t* out, int n, double ga,
+                       double fb);
+};
+
+// Null where the instruction set is not built into this program.
+const resample_primitives* resample_primitives_scalar();
+const resample_primitives* resample_primitives_sse2();
+const resample_primitives* resample_primitives_avx2();
+
+// Scalar forms, for the ends of the vector loops. Static so that each
+// instruction set's file keeps its own copy compiled with its own flags.
+static inline int16_t blend_sample(double a, double b, double ga, double fb) {
+    return static_cast<int16_t>(static_cast<int>(a * ga + b * fb));
+}
+
+// out[i] = trunc(a[i] * ga + b[i] * fb) over n samples of int16 or double.
+template <typename T>
+static inline void blend_scalar(const T* a, const T* b, int16_t* out, int n, double ga,
+                                double fb) {
+    for (int i = 0; i < n; i++) out[i] = blend_sample(a[i], b[i], ga, fb);
+}
+
+static inline void widen_scalar(const int16_t* s, double* d, int n) {
+    for (int i = 0; i < n; i++) d[i] = s[i];
+}
