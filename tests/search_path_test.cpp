@@ -71,7 +71,7 @@ struct search_path_test : testing::Test {
 TEST_F(search_path_test, only_process_attach_changes_path) {
     static char anchor;
     for (DWORD reason : {0u, 2u, 3u}) {  // process detach, thread attach, thread detach
-        EXPECT_EQ(module_entry(&anchor, reason), TRUE) << reason;
+        EXPECT_EQ(module_entry(reinterpret_cast<HINSTANCE>(&anchor), reason), TRUE) << reason;
         EXPECT_EQ(path(), saved) << reason;
     }
 }
