@@ -1,0 +1,87 @@
+#include "tools/pulvax-run/frame_source.h"
+
+#include <errno.h>
+#include <string.h>
+
+#include "tools/pulvax-run/image_input.h"
+#include "tools/pulvax-run/run_platform.h"
+#include "tools/pulvax-run/test_clip.h"
+
+enum { image_default_frames = 30 };
+
+bool open_source(frame_source& s, const std::string& input, int frames, std::string& error) {
+    s = frame_source();
+    s.limit = frames;
+    if (input.empty()) {
+        s.kind = source_clip;
+        s.name = "built-in clip";
+        s.format = test_clip_format();
+        if (s.limit < 0) s.limit = test_clip_frames;
+        return true;
+    }
+    s.kind = source_stream;
+    if (input == "-") {
+        s.name = "standard input";
+        s.file = stdin;
+        set_binary_mode(stdin);
+    } else {
+        s.name = "'" + input + "'";
+        s.file = fopen(input.c_str(), "rb");
+        if (!s.file) {
+            error = "cannot open " + s.name + ": " + strerror(errno);
+            return false;
+        }
+        s.owns_file = true;
+        char magic[9];
+        const size_t got = fread(magic, 1, sizeof magic, s.file);
+        if (got != sizeof magic || memcmp(magic, "YUV4MPEG2", sizeof magic) != 0) {
+            close_source(s);
+            s.kind = source_image;
+            s.name = "'" + input + "'";
+            s.limit = frames < 0 ? image_default_frames : frames;
+            return load_image(input.c_str(), s.format, s.still, error);
+        }
+        rewind(s.file);
+    }
+    if (!read_y4m_header(s.file, s.format, error)) {
+        error = s.name + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+int next_frame(frame_source& s, std::vector<uint8_t>& planes, std::string& error) {
+    if (s.limit >= 0 && s.next >= s.limit) return 0;
+    switch (s.kind) {
+    case source_clip:
+        test_clip_frame(s.next, planes);
+        break;
+    case source_image:
+        planes = s.still;
+        break;
+    case source_stream:
+        {
+            const int got = read_y4m_frame(s.file, s.format, s.next, planes, error);
+            if (got < 0) {
+                error = s.name + ": " + error;
+                return -1;
+            }
+            if (got == 0) {
+                if (ferror(s.file)) {
+                    error = s.name + ": read error: " + strerror(errno);
+                    return -1;
+                }
+                return 0;
+            }
+        }
+        break;
+    }
+    s.next++;
+    return 1;
+}
+
+void close_source(frame_source& s) {
+    if (s.owns_file && s.file) fclose(s.file);
+    s.file = nullptr;
+    s.owns_file = false;
+}

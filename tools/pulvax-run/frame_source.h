@@ -1,0 +1,33 @@
+// Where the frames come from: a YUV4MPEG2 stream, a still image repeated, or
+// the built-in clip.
+#pragma once
+
+#include <stdint.h>
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/pulvax-run/y4m.h"
+
+enum source_kind { source_stream, source_image, source_clip };
+
+struct frame_source {
+    source_kind kind = source_clip;
+    FILE* file = nullptr;
+    bool owns_file = false;
+    std::string name;  // for messages
+    y4m_format format;
+    std::vector<uint8_t> still;  // the image's frame
+    int limit = -1;              // frames to deliver, -1 for the whole stream
+    int next = 0;                // number of the next frame
+};
+
+// Opens input ("" for the built-in clip, "-" for standard input). frames is
+// --frames or -1. False with a message for an input that cannot be used.
+bool open_source(frame_source& source, const std::string& input, int frames, std::string& error);
+
+// The next frame's planes. 1 for a frame, 0 at the end, -1 with a message.
+int next_frame(frame_source& source, std::vector<uint8_t>& planes, std::string& error);
+
+void close_source(frame_source& source);

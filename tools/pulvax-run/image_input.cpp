@@ -1,0 +1,37 @@
+#include "tools/pulvax-run/image_input.h"
+
+#include <stb_image.h>
+
+#include "tools/pulvax-run/rgb_convert.h"
+
+bool load_image(const char* path, y4m_format& f, std::vector<uint8_t>& planes, std::string& error) {
+    const std::string what = std::string("'") + path + "'";
+    int w = 0, h = 0, n = 0;
+    if (!stbi_info(path, &w, &h, &n)) {
+        error = what + " is neither a YUV4MPEG2 stream nor a readable PNG, JPEG or BMP image (" +
+                stbi_failure_reason() + ")";
+        return false;
+    }
+    f = y4m_format();
+    f.w = w;
+    f.h = h;
+    f.rate = 30;
+    f.scale = 1;
+    f.chroma = chroma_444;
+    f.tags = {"Ip", "A1:1", "C444"};
+    if (!check_frame_size(f, error)) {
+        error = what + ": " + error;
+        return false;
+    }
+    unsigned char* rgb = stbi_load(path, &w, &h, &n, 3);
+    if (!rgb || w != f.w || h != f.h) {
+        error = what + ": cannot decode the image (" +
+                (rgb ? std::string("size changed") : std::string(stbi_failure_reason())) + ")";
+        stbi_image_free(rgb);
+        return false;
+    }
+    planes.resize(frame_bytes(f));
+    rgb_to_planes(f, rgb, planes.data());
+    stbi_image_free(rgb);
+    return true;
+}

@@ -1,0 +1,14 @@
+// Still images (PNG, JPEG, BMP) as one 4:4:4 frame.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/pulvax-run/y4m.h"
+
+// Loads the image at path into f (its size, 30/1 frames per second, square
+// pixels, progressive, C444) and one frame of planes. False with a message for
+// an unreadable, unsupported or too large image.
+bool load_image(const char* path, y4m_format& f, std::vector<uint8_t>& planes, std::string& error);

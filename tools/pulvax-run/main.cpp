@@ -1,0 +1,154 @@
+// pulvax-run: renders video through the PULVAX module outside the editor.
+#include <errno.h>
+#include <signal.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tools/pulvax-run/contact_sheet.h"
+#include "tools/pulvax-run/frame_source.h"
+#include "tools/pulvax-run/run_module.h"
+#include "tools/pulvax-run/run_options.h"
+#include "tools/pulvax-run/run_platform.h"
+
+enum { exit_done = 0, exit_failure = 1, exit_usage = 2 };
+
+static int fail(const std::string& message, int status) {
+    fprintf(stderr, "pulvax-run: %s\n", message.c_str());
+    if (status == exit_usage) fprintf(stderr, "pulvax-run: try 'pulvax-run --help'\n");
+    return status;
+}
+
+// Everything that must be let go on the way out.
+struct run_state {
+    frame_source source;
+    editor_host host;
+    bool loaded = false;
+    FILE* out = nullptr;
+    bool owns_out = false;
+};
+
+static void finish(run_state& st) {
+    close_source(st.source);
+    if (st.loaded) editor_unload(st.host);
+    st.loaded = false;
+    if (st.owns_out && st.out) fclose(st.out);
+    st.out = nullptr;
+}
+
+static bool open_output(run_state& st, const std::string& path, std::string& error) {
+    if (path.empty()) return true;
+    if (path == "-") {
+        st.out = stdout;
+        set_binary_mode(stdout);
+        return true;
+    }
+    st.out = fopen(path.c_str(), "wb");
+    if (!st.out) {
+        error = "cannot write '" + path + "': " + strerror(errno);
+        return false;
+    }
+    st.owns_out = true;
+    return true;
+}
+
+static bool close_output(run_state& st, const std::string& path, std::string& error) {
+    if (!st.out) return true;
+    bool ok = fflush(st.out) == 0 && !ferror(st.out);
+    if (st.owns_out) ok = fclose(st.out) == 0 && ok;
+    st.out = nullptr;
+    if (!ok) error = "cannot write '" + (path == "-" ? std::string("standard output") : path) + "'";
+    return ok;
+}
+
+static int run(run_state& st, const run_options& o) {
+    std::string error;
+    if (!open_source(st.source, o.input, o.frames, error)) return fail(error, exit_failure);
+    y4m_format& format = st.source.format;
+    if (o.have_fps) {
+        format.rate = o.fps_rate;
+        format.scale = o.fps_scale;
+    }
+    if (format.rate < 1 || format.scale < 1) {
+        return fail(st.source.name + ": the stream's frame rate is unknown (F" +
+                        std::to_string(format.rate) + ":" + std::to_string(format.scale) +
+                        "); give --fps",
+                    exit_failure);
+    }
+
+    const std::string module = o.module.empty() ? executable_dir() + default_module_name : o.module;
+    if (!editor_load(st.host, module.c_str(), error)) return fail(error, exit_failure);
+    st.loaded = true;
+    int positions[key_count];
+    if (!find_track_positions(st.host.fp, positions, error)) return fail(error, exit_failure);
+    if (!check_settings(st.host, positions, o.settings, error)) return fail(error, exit_usage);
+    if (!module_start(st.host, format, error)) return fail(error, exit_failure);
+    if (!apply_settings(st.host, positions, o.settings, error)) return fail(error, exit_failure);
+    if (o.print_tracks) fprintf(stderr, "pulvax-run: tracks %s\n", tracks_text(st.host, positions).c_str());
+
+    contact_sheet sheet;
+    if (!o.sheet.empty()) sheet_init(sheet, read_beat_tracks(st.host, positions), format);
+
+    if (!open_output(st, o.output, error)) return fail(error, exit_failure);
+    if (st.out && fputs(y4m_header_text(format).c_str(), st.out) < 0) {
+        return fail("cannot write '" + o.output + "'", exit_failure);
+    }
+
+    const bool progress = is_terminal(stderr);
+    std::vector<uint8_t> in, out;
+    std::vector<int> times;
+    int frames = 0, changed = 0;
+    for (;;) {
+        const int got = next_frame(st.source, in, error);
+        if (got < 0) {
+            if (progress) fputc('\n', stderr);
+            close_output(st, o.output, error);
+            return fail(error, exit_failure);
+        }
+        if (got == 0) break;
+        frame_result r;
+        if (!module_frame(st.host, format, frames, in, out, r, error)) return fail(error, exit_failure);
+        if (st.out && !write_y4m_frame(st.out, format, out)) {
+            return fail("cannot write '" + o.output + "': " + strerror(errno), exit_failure);
+        }
+        if (!o.sheet.empty()) sheet_add(sheet, frames, format, editor_output(st.host), format.w);
+        if (r.changed) changed++;
+        if (r.timed) times.push_back(r.time_ms);
+        frames++;
+        if (progress) fprintf(stderr, "\rpulvax-run: frame %d", frames);
+    }
+    if (progress) fputs("\r                              \r", stderr);
+    if (!close_output(st, o.output, error)) return fail(error, exit_failure);
+    if (!o.sheet.empty() && !sheet_write(sheet, o.sheet.c_str(), error)) {
+        return fail(error, exit_failure);
+    }
+
+    fprintf(stderr, "pulvax-run: %d frames, %d changed", frames, changed);
+    if (!times.empty()) {
+        std::sort(times.begin(), times.end());
+        fprintf(stderr, "; module time per frame (PULVAX time): min %d ms, median %d ms, max %d ms",
+                times.front(), times[(times.size() - 1) / 2], times.back());
+    }
+    fputc('\n', stderr);
+    return exit_done;
+}
+
+int main(int argc, char** argv) {
+#ifndef _WIN32
+    signal(SIGPIPE, SIG_IGN);  // a closed pipe is a write error with a message
+#endif
+    run_options o;
+    std::string error;
+    if (!parse_run_options(argc, argv, o, error)) return fail(error, exit_usage);
+    if (o.help) {
+        fputs(run_usage, stdout);
+        return exit_done;
+    }
+    run_state st;
+    const int status = run(st, o);
+    finish(st);
+    return status;
+}

@@ -1,0 +1,41 @@
+// The command line of pulvax-run.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/pulvax-run/run_tracks.h"
+
+struct track_setting {
+    int key;    // track_key
+    int value;  // for key_bpm: beats per minute times ten
+};
+
+struct run_options {
+    std::string input;   // empty: the built-in clip; "-": standard input
+    std::string output;  // empty: no video written; "-": standard output
+    std::string sheet;   // contact sheet PNG, or empty
+    std::string module;  // module file, or empty for the one beside the executable
+    bool have_fps = false;
+    int fps_rate = 0, fps_scale = 0;
+    int frames = -1;  // --frames, or -1
+    bool print_tracks = false;
+    bool help = false;
+    std::vector<track_setting> settings;  // in command-line order
+};
+
+// Parses argv[1..]. False with a message for a usage error.
+bool parse_run_options(int argc, char** argv, run_options& options, std::string& error);
+
+// Beats per minute as a decimal with at most one decimal place, to bpm*10
+// ("128" -> 1280, "128.5" -> 1285). False for anything else.
+bool parse_bpm(const char* text, int& bpm_x10);
+
+// A frame rate: "30", "30000/1001", "30000:1001" or a decimal such as "29.97"
+// (at most three decimal places), as rate / scale.
+bool parse_fps(const char* text, int& rate, int& scale);
+
+// A signed decimal integer that fits in 32 bits, nothing else.
+bool parse_int(const char* text, int& value);
+
+extern const char run_usage[];

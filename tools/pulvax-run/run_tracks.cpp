@@ -1,0 +1,51 @@
+#include "tools/pulvax-run/run_tracks.h"
+
+#include <string.h>
+
+const track_option track_options[key_count] = {
+    {"--ref-x", "\x8A\xEE\x8F\x80" "x"},
+    {"--ref-y", "\x8A\xEE\x8F\x80" "y"},
+    {"--period", "\x8E\xFC\x8A\xFA"},
+    {"--period-div", "\x8E\xFC\x8A\xFA" "div"},
+    {"--bpm", "bpm*10"},
+    {"--stretch-frames", "\x90\x4C\x8F\x6B" "F"},
+    {"--start-frame", "\x8A\x4A\x8E\x6E" "F"},
+};
+
+bool find_track_positions(const FILTER& record, int positions[key_count], std::string& error) {
+    for (int k = 0; k < key_count; k++) {
+        positions[k] = -1;
+        for (int i = 0; i < record.track_n && record.track_name; i++) {
+            if (record.track_name[i] && strcmp(record.track_name[i], track_options[k].label) == 0) {
+                positions[k] = i;
+            }
+        }
+        if (positions[k] < 0) {
+            error = std::string("the module has no track for ") + track_options[k].option;
+            return false;
+        }
+    }
+    return true;
+}
+
+int clamped_track(const FILTER& fp, int position) {
+    int v = fp.track[position];
+    if (v < fp.track_s[position]) v = fp.track_s[position];
+    if (fp.track_e[position] < v) v = fp.track_e[position];
+    return v;
+}
+
+std::string bpm_text(int bpm_x10) {
+    const char* sign = bpm_x10 < 0 ? "-" : "";
+    const long long a = bpm_x10 < 0 ? -static_cast<long long>(bpm_x10) : bpm_x10;
+    return sign + std::to_string(a / 10) + "." + std::to_string(a % 10);
+}
+
+bool check_track_range(const FILTER& fp, int key, int position, int value, std::string& error) {
+    const int lo = fp.track_s[position], hi = fp.track_e[position];
+    if (value >= lo && value <= hi) return true;
+    error = std::string(track_options[key].option) + " must be between " +
+            (key == key_bpm ? bpm_text(lo) : std::to_string(lo)) + " and " +
+            (key == key_bpm ? bpm_text(hi) : std::to_string(hi));
+    return false;
+}

@@ -1,0 +1,39 @@
+// The track options: option names and the track labels they set, found in
+// the module's filter record by label.
+#pragma once
+
+#include <string>
+
+#include "host/filter_api.h"
+
+enum track_key {
+    key_ref_x,
+    key_ref_y,
+    key_period,
+    key_period_div,
+    key_bpm,  // the tempo track, beats per minute times ten
+    key_stretch_frames,
+    key_start_frame,
+    key_count
+};
+
+struct track_option {
+    const char* option;  // as on the command line
+    const char* label;   // the track's label in the record, Shift-JIS bytes
+};
+
+extern const track_option track_options[key_count];
+
+// Position of every option's track in the record, by label (byte for byte).
+// False with a message when a label is missing.
+bool find_track_positions(const FILTER& record, int positions[key_count], std::string& error);
+
+// The current value of the track at position, clamped to the record's range
+// (lower bound first, then upper), as the filter reads it.
+int clamped_track(const FILTER& fp, int position);
+
+// "--period must be between 1 and 10000" style check of a value for an option.
+bool check_track_range(const FILTER& fp, int key, int position, int value, std::string& error);
+
+// bpm*10 as beats per minute with one decimal, e.g. 1285 -> "128.5".
+std::string bpm_text(int bpm_x10);

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/pulvax-run/run_module.h"
+#include "tools/pulvax-run/run_options.h"
+
+TEST(run_options, bpm_takes_at_most_one_decimal) {
+    const struct {
+        const char* text;
+        bool ok;
+        int x10;
+    } cases[] = {
+        {"128", true, 1280}, {"128.5", true, 1285}, {"0.1", true, 1},     {"1000.0", true, 10000},
+        {"120.0", true, 1200}, {"128.55", false, 0}, {"128.", false, 0},  {".5", true, 5},
+        {"-120", false, 0},  {"12a", false, 0},     {"", false, 0},       {"1.2.3", false, 0},
+        {"9999999999", false, 0},
+    };
+    for (const auto& c : cases) {
+        int v = -1;
+        EXPECT_EQ(parse_bpm(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(v, c.x10) << c.text;
+        }
+    }
+}
+
+TEST(run_options, frame_rates) {
+    const struct {
+        const char* text;
+        bool ok;
+        int rate, scale;
+    } cases[] = {
+        {"30", true, 30, 1},          {"30000/1001", true, 30000, 1001}, {"24000:1001", true, 24000, 1001},
+        {"29.97", true, 2997, 100},   {"23.976", true, 23976, 1000},     {"29.9701", false, 0, 0},
+        {"0", false, 0, 0},           {"30/0", false, 0, 0},             {"-30/1", false, 0, 0},
+        {"30/-1", false, 0, 0},       {"x", false, 0, 0},                {"30/", false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        int r = 0, s = 0;
+        EXPECT_EQ(parse_fps(c.text, r, s), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(r, c.rate) << c.text;
+            EXPECT_EQ(s, c.scale) << c.text;
+        }
+    }
+}
+
+TEST(run_options, integers) {
+    int v = 0;
+    EXPECT_TRUE(parse_int("-300", v));
+    EXPECT_EQ(v, -300);
+    EXPECT_TRUE(parse_int("2147483647", v));
+    EXPECT_TRUE(parse_int("-2147483648", v));
+    EXPECT_EQ(v, -2147483647 - 1);
+    EXPECT_FALSE(parse_int("2147483648", v));
+    EXPECT_FALSE(parse_int("12 ", v));
+    EXPECT_FALSE(parse_int("-", v));
+    EXPECT_FALSE(parse_int("1e3", v));
+}
+
+static bool parse(std::vector<std::string> args, run_options& o, std::string& error) {
+    args.insert(args.begin(), "pulvax-run");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(&a[0]);
+    return parse_run_options(static_cast<int>(argv.size()), argv.data(), o, error);
+}
+
+TEST(run_options, settings_keep_their_order_and_values) {
+    run_options o;
+    std::string error;
+    ASSERT_TRUE(parse({"--ref-x", "100", "--bpm=128.5", "in.y4m", "-o", "-", "--start-frame", "-5",
+                       "--period-div", "4", "--fps", "25", "--sheet", "s.png", "--print-tracks",
+                       "--frames", "7", "--module", "m.so"},
+                      o, error))
+        << error;
+    EXPECT_EQ(o.input, "in.y4m");
+    EXPECT_EQ(o.output, "-");
+    EXPECT_EQ(o.sheet, "s.png");
+    EXPECT_EQ(o.module, "m.so");
+    EXPECT_TRUE(o.print_tracks);
+    EXPECT_EQ(o.frames, 7);
+    EXPECT_TRUE(o.have_fps);
+    EXPECT_EQ(o.fps_rate, 25);
+    ASSERT_EQ(o.settings.size(), 4u);
+    EXPECT_EQ(o.settings[0].key, key_ref_x);
+    EXPECT_EQ(o.settings[0].value, 100);
+    EXPECT_EQ(o.settings[1].key, key_bpm);
+    EXPECT_EQ(o.settings[1].value, 1285);
+    EXPECT_EQ(o.settings[2].key, key_start_frame);
+    EXPECT_EQ(o.settings[2].value, -5);
+    EXPECT_EQ(o.settings[3].key, key_period_div);
+
+    ASSERT_TRUE(parse({"-"}, o, error));
+    EXPECT_EQ(o.input, "-");
+    ASSERT_TRUE(parse({}, o, error));
+    EXPECT_EQ(o.input, "");
+    EXPECT_TRUE(o.settings.empty());
+}
+
+TEST(run_options, usage_errors) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--bogus"}, "unknown option --bogus"},
+        {{"-x"}, "unknown option -x"},
+        {{"a.y4m", "b.y4m"}, "more than one input"},
+        {{"-o"}, "-o needs a value"},
+        {{"--period"}, "--period needs a value"},
+        {{"--period", "ten"}, "--period takes a whole number, not 'ten'"},
+        {{"--bpm", "128.55"}, "at most one decimal place"},
+        {{"--fps", "fast"}, "--fps takes a frame rate"},
+        {{"--frames", "0"}, "--frames takes a whole number of frames of at least 1"},
+        {{"--sheet="}, "--sheet needs a file name"},
+    };
+    for (const auto& c : cases) {
+        run_options o;
+        std::string error;
+        EXPECT_FALSE(parse(c.args, o, error)) << c.args[0];
+        EXPECT_NE(error.find(c.message), std::string::npos) << c.args[0] << " gave: " << error;
+    }
+}
+
+TEST(run_options, title_times) {
+    int ms = -1;
+    EXPECT_TRUE(title_time("PULVAX time:0", ms));
+    EXPECT_EQ(ms, 0);
+    EXPECT_TRUE(title_time("PULVAX time:17", ms));
+    EXPECT_EQ(ms, 17);
+    EXPECT_TRUE(title_time("PULVAX time:-3", ms));
+    EXPECT_EQ(ms, -3);
+    EXPECT_FALSE(title_time("PULVAX", ms));
+    EXPECT_FALSE(title_time("PULVAX time:", ms));
+    EXPECT_FALSE(title_time("PULVAX time:12ms", ms));
+    EXPECT_FALSE(title_time("PULVAX time:99999999999", ms));
+}

@@ -1,0 +1,220 @@
+#include "tools/pulvax-run/y4m.h"
+
+#include <string.h>
+
+static const char y4m_magic[] = "YUV4MPEG2";
+enum { max_line = 4096 };
+
+int chroma_width(const y4m_format& f) { return f.chroma == chroma_444 ? f.w : f.w / 2; }
+
+int chroma_height(const y4m_format& f) { return f.chroma == chroma_420 ? f.h / 2 : f.h; }
+
+size_t frame_bytes(const y4m_format& f) {
+    return static_cast<size_t>(f.w) * f.h +
+           2 * static_cast<size_t>(chroma_width(f)) * chroma_height(f);
+}
+
+bool check_frame_size(const y4m_format& f, std::string& error) {
+    const std::string size = std::to_string(f.w) + "x" + std::to_string(f.h);
+    if (f.w <= 0 || f.h <= 0) {
+        error = "frame size " + size + " is empty";
+        return false;
+    }
+    if (f.w > y4m_max_side || f.h > y4m_max_side ||
+        static_cast<long long>(f.w) * f.h > y4m_max_area) {
+        error = "frame size " + size + " is too large (at most " + std::to_string(y4m_max_side) +
+                " pixels a side and " + std::to_string(y4m_max_area) + " pixels)";
+        return false;
+    }
+    if (f.chroma != chroma_444 && f.w % 2 != 0) {
+        error = "frame width " + std::to_string(f.w) + " is odd; 4:2:0 and 4:2:2 need an even width";
+        return false;
+    }
+    if (f.chroma == chroma_420 && f.h % 2 != 0) {
+        error = "frame height " + std::to_string(f.h) + " is odd; 4:2:0 needs an even height";
+        return false;
+    }
+    return true;
+}
+
+// A decimal number of 1 to 9 digits, no sign.
+static bool parse_count(const std::string& s, int& value) {
+    if (s.empty() || s.size() > 9) return false;
+    int v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    value = v;
+    return true;
+}
+
+static bool parse_ratio(const std::string& s, int& num, int& den) {
+    const size_t colon = s.find(':');
+    if (colon == std::string::npos) return false;
+    return parse_count(s.substr(0, colon), num) && parse_count(s.substr(colon + 1), den);
+}
+
+static bool parse_chroma(const std::string& tag, y4m_chroma& chroma) {
+    if (tag == "420jpeg" || tag == "420paldv" || tag == "420mpeg2" || tag == "420") {
+        chroma = chroma_420;
+    } else if (tag == "422") {
+        chroma = chroma_422;
+    } else if (tag == "444") {
+        chroma = chroma_444;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool parse_y4m_header(const std::string& line, y4m_format& f, std::string& error) {
+    f = y4m_format();
+    if (line.compare(0, 9, y4m_magic) != 0 || (line.size() > 9 && line[9] != ' ')) {
+        error = "not a YUV4MPEG2 stream";
+        return false;
+    }
+    bool have_w = false, have_h = false, have_f = false;
+    size_t pos = 9;
+    while (pos < line.size()) {
+        if (line[pos] == ' ') {
+            pos++;
+            continue;
+        }
+        size_t end = line.find(' ', pos);
+        if (end == std::string::npos) end = line.size();
+        const std::string token = line.substr(pos, end - pos);
+        pos = end;
+        const std::string value = token.substr(1);
+        switch (token[0]) {
+        case 'W':
+            if (!parse_count(value, f.w)) {
+                error = "bad width '" + token + "' in the stream header";
+                return false;
+            }
+            have_w = true;
+            break;
+        case 'H':
+            if (!parse_count(value, f.h)) {
+                error = "bad height '" + token + "' in the stream header";
+                return false;
+            }
+            have_h = true;
+            break;
+        case 'F':
+            if (!parse_ratio(value, f.rate, f.scale)) {
+                error = "bad frame rate '" + token + "' in the stream header";
+                return false;
+            }
+            have_f = true;
+            break;
+        case 'I':
+            if (value != "p" && value != "?") {
+                error = "interlaced streams (" + token + ") are not supported; only progressive (Ip)";
+                return false;
+            }
+            f.tags.push_back(token);
+            break;
+        case 'A':
+            {
+                int n = 0, d = 0;
+                if (!parse_ratio(value, n, d)) {
+                    error = "bad pixel aspect '" + token + "' in the stream header";
+                    return false;
+                }
+            }
+            f.tags.push_back(token);
+            break;
+        case 'C':
+            if (!parse_chroma(value, f.chroma)) {
+                error = "unsupported chroma layout '" + token +
+                        "'; supported are 8-bit 4:2:0 (C420jpeg, C420paldv, C420mpeg2, C420), "
+                        "4:2:2 (C422) and 4:4:4 (C444)";
+                return false;
+            }
+            f.tags.push_back(token);
+            break;
+        default:
+            f.tags.push_back(token);  // X tags and others pass through
+            break;
+        }
+    }
+    if (!have_w || !have_h || !have_f) {
+        error = std::string("the stream header lacks its ") +
+                (!have_w ? "width (W)" : !have_h ? "height (H)" : "frame rate (F)");
+        return false;
+    }
+    return check_frame_size(f, error);
+}
+
+std::string y4m_header_text(const y4m_format& f) {
+    std::string s = std::string(y4m_magic) + " W" + std::to_string(f.w) + " H" +
+                    std::to_string(f.h) + " F" + std::to_string(f.rate) + ":" +
+                    std::to_string(f.scale);
+    for (const std::string& tag : f.tags) s += " " + tag;
+    return s + "\n";
+}
+
+// Reads up to the next newline. Returns 1 with the line, 0 at end of file
+// before any byte, -1 for a line cut short by the end of the file, -2 for one
+// longer than max_line.
+static int read_line(FILE* in, std::string& line) {
+    line.clear();
+    for (;;) {
+        const int c = getc(in);
+        if (c == EOF) return line.empty() ? 0 : -1;
+        if (c == '\n') return 1;
+        if (line.size() >= max_line) return -2;
+        line.push_back(static_cast<char>(c));
+    }
+}
+
+bool read_y4m_header(FILE* in, y4m_format& f, std::string& error) {
+    std::string line;
+    const int got = read_line(in, line);
+    if (got == 0) {
+        error = "the stream is empty";
+        return false;
+    }
+    if (got < 0) {
+        error = line.compare(0, 9, y4m_magic) != 0 ? "not a YUV4MPEG2 stream"
+                : got == -1                      ? "the stream header is cut short"
+                                                 : "the stream header is too long";
+        return false;
+    }
+    return parse_y4m_header(line, f, error);
+}
+
+int read_y4m_frame(FILE* in, const y4m_format& f, int index, std::vector<uint8_t>& data,
+                   std::string& error) {
+    std::string line;
+    const int got = read_line(in, line);
+    if (got == 0) return 0;
+    const std::string which = "frame " + std::to_string(index);
+    if (got == -1) {
+        error = which + " is truncated (the stream ends in its FRAME line)";
+        return -1;
+    }
+    if (got == -2) {
+        error = which + ": its FRAME line is too long";
+        return -1;
+    }
+    if (line.compare(0, 5, "FRAME") != 0 || (line.size() > 5 && line[5] != ' ')) {
+        error = which + ": no FRAME line where one belongs";
+        return -1;
+    }
+    const size_t need = frame_bytes(f);
+    data.resize(need);
+    const size_t read = fread(data.data(), 1, need, in);
+    if (read != need) {
+        error = which + " is truncated (" + std::to_string(read) + " of " + std::to_string(need) +
+                " bytes)";
+        return -1;
+    }
+    return 1;
+}
+
+bool write_y4m_frame(FILE* out, const y4m_format& f, const std::vector<uint8_t>& data) {
+    return fputs("FRAME\n", out) >= 0 && data.size() == frame_bytes(f) &&
+           fwrite(data.data(), 1, data.size(), out) == data.size();
+}

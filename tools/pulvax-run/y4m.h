@@ -1,0 +1,53 @@
+// YUV4MPEG2 streams: the stream header, and frames of 8-bit planar YCbCr
+// (4:2:0, 4:2:2 or 4:4:4, progressive).
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+enum y4m_chroma { chroma_420, chroma_422, chroma_444 };
+
+// Largest picture accepted: each side and the whole area.
+enum { y4m_max_side = 16384 };
+static const long long y4m_max_area = 40000000LL;
+
+struct y4m_format {
+    int w = 0;
+    int h = 0;
+    int rate = 0;   // frames per second = rate / scale
+    int scale = 0;
+    y4m_chroma chroma = chroma_420;
+    // Every header tag other than W, H and F, verbatim and in order (I, A, C, X...).
+    std::vector<std::string> tags;
+};
+
+int chroma_width(const y4m_format& f);
+int chroma_height(const y4m_format& f);
+size_t frame_bytes(const y4m_format& f);  // Y plane, then Cb, then Cr
+
+// Checks the size against the chroma layout and the limits; false with a
+// message for zero, odd (where the layout needs even) or too large sizes.
+bool check_frame_size(const y4m_format& f, std::string& error);
+
+// Parses a header line (without its newline). False with a message for
+// anything that is not an 8-bit progressive 4:2:0, 4:2:2 or 4:4:4 stream.
+bool parse_y4m_header(const std::string& line, y4m_format& f, std::string& error);
+
+// The header line for f, newline included.
+std::string y4m_header_text(const y4m_format& f);
+
+// Reads the header line of a stream.
+bool read_y4m_header(FILE* in, y4m_format& f, std::string& error);
+
+// Reads one frame (the FRAME line and frame_bytes(f) bytes) into data.
+// Returns 1 for a frame, 0 at a clean end of the stream, -1 with a message for a
+// truncated or malformed frame. index is the frame's number, for the message.
+int read_y4m_frame(FILE* in, const y4m_format& f, int index, std::vector<uint8_t>& data,
+                   std::string& error);
+
+// Writes one frame; false when the write fails.
+bool write_y4m_frame(FILE* out, const y4m_format& f, const std::vector<uint8_t>& data);
