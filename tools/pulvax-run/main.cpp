@@ -85,7 +85,7 @@ static int run(run_state& st, const run_options& o) {
     int positions[key_count];
     if (!find_track_positions(st.host.fp, positions, error)) return fail(error, exit_failure);
     if (!check_settings(st.host, positions, o.settings, error)) return fail(error, exit_usage);
-    if (!module_start(st.host, format, error)) return fail(error, exit_failure);
+    if (!module_start(st.host, positions, format, error)) return fail(error, exit_failure);
     if (!apply_settings(st.host, positions, o.settings, error)) return fail(error, exit_failure);
     if (o.print_tracks) fprintf(stderr, "pulvax-run: tracks %s\n", tracks_text(st.host, positions).c_str());
 

@@ -2,13 +2,19 @@
 
 #include "tools/pulvax-run/yc_convert.h"
 
-bool module_start(editor_host& host, const y4m_format& f, std::string& error) {
+bool module_start(editor_host& host, const int positions[key_count], const y4m_format& f,
+                  std::string& error) {
     editor_set_frame_size(host, f.w, f.h, f.w);
     host.video_rate = f.rate;
     host.video_scale = f.scale;
     host.saving = FALSE;
     if (!editor_process(host, 0)) {
         error = "the module failed to process a frame";
+        return false;
+    }
+    const int period = positions[key_period];
+    if (!editor_set_track(host, period, host.track[period])) {
+        error = "the module refused its own period";
         return false;
     }
     return true;

@@ -13,8 +13,13 @@
 
 // Sizes the editor's buffers for f and lets the module process one frame
 // (frame 0 of a black picture, output discarded) with get_file_info
-// reporting f's rate, so that the tempo coupling works at that rate.
-bool module_start(editor_host& host, const y4m_format& f, std::string& error);
+// reporting f's rate, so that the tempo coupling works at that rate. Then
+// runs one func_update with the tracks as they are (the period stored
+// again), as the editor does when the filter's settings first settle: the
+// coupling's first run always derives the tempo from the period, so a tempo
+// given as the first change would otherwise be overwritten.
+bool module_start(editor_host& host, const int positions[key_count], const y4m_format& f,
+                  std::string& error);
 
 // Checks every setting against its track's range (usage error), then sets
 // them in order: value into the track, then func_update.

@@ -56,8 +56,8 @@ TEST_F(module_run, labels_give_the_positions_and_ranges) {
 // the warm-up frame has shown it.
 TEST_F(module_run, bpm_reaches_the_period_at_the_stream_rate) {
     std::string error;
-    ASSERT_TRUE(module_start(host, format_of(chroma_420, 16, 16, 30000, 1001), error)) << error;
-    apply({{key_period_div, 1}, {key_period, 10}, {key_bpm, 1201}, {key_bpm, 1200}});
+    ASSERT_TRUE(module_start(host, positions, format_of(chroma_420, 16, 16, 30000, 1001), error)) << error;
+    apply({{key_bpm, 1200}});
     EXPECT_EQ(host.track[positions[key_period]], 1498);
     EXPECT_EQ(host.track[positions[key_period_div]], 100);
     EXPECT_EQ(host.track[positions[key_bpm]], 1200);
@@ -65,7 +65,7 @@ TEST_F(module_run, bpm_reaches_the_period_at_the_stream_rate) {
               std::string::npos)
         << tracks_text(host, positions);
 
-    ASSERT_TRUE(module_start(host, format_of(chroma_420, 16, 16, 25, 1), error)) << error;
+    ASSERT_TRUE(module_start(host, positions, format_of(chroma_420, 16, 16, 25, 1), error)) << error;
     apply({{key_bpm, 1201}, {key_bpm, 1200}});
     EXPECT_EQ(host.track[positions[key_period]], 1250);
 }
@@ -86,7 +86,7 @@ TEST_F(module_run, frames_match_the_reference_path) {
                                   format_of(chroma_422, 18, 9, 30, 1)};
     for (const y4m_format& f : formats) {
         std::string error;
-        ASSERT_TRUE(module_start(host, f, error)) << error;
+        ASSERT_TRUE(module_start(host, positions, f, error)) << error;
         apply({{key_ref_x, 20}, {key_ref_y, 9}, {key_period_div, 1}, {key_period, 10},
                {key_stretch_frames, 1}, {key_start_frame, 0}});
         ScalePhase rows[phase_rows];
