@@ -18,11 +18,12 @@ struct picture_size {
     int w, h, pitch;
 };
 
-// From one pixel up; across the 256-column strips; pitch wider than the picture.
+// From one pixel up; pitch wider than the picture; wider than one 2048-column
+// strip (and, at x_factor 1.5, than the source columns one strip may span).
 const picture_size sizes[] = {
     {1, 1, 1},    {1, 6, 1},    {6, 1, 6},    {1, 4, 3},     {2, 2, 2},     {3, 7, 5},
     {7, 3, 7},    {5, 5, 9},    {17, 9, 20},  {64, 33, 64},  {255, 4, 255}, {256, 3, 259},
-    {257, 5, 257}, {300, 17, 301}, {513, 6, 520}, {1030, 3, 1030},
+    {257, 5, 257}, {300, 17, 301}, {513, 6, 520}, {1030, 3, 1030}, {2100, 3, 2104},
 };
 
 struct factor_pair {
