@@ -12,13 +12,7 @@ bool load_image(const char* path, y4m_format& f, std::vector<uint8_t>& planes, s
                 stbi_failure_reason() + ")";
         return false;
     }
-    f = y4m_format();
-    f.w = w;
-    f.h = h;
-    f.rate = 30;
-    f.scale = 1;
-    f.chroma = chroma_444;
-    f.tags = {"Ip", "A1:1", "C444"};
+    f = generated_format(w, h, chroma_444, "C444");
     if (!check_frame_size(f, error)) {
         error = what + ": " + error;
         return false;

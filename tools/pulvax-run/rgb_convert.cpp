@@ -6,8 +6,6 @@
 
 #include "tools/pulvax-run/yc_convert.h"
 
-static uint8_t clamp_byte(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
-
 void rgb_to_ycbcr(int r, int g, int b, uint8_t& y, uint8_t& cb, uint8_t& cr) {
     y = clamp_byte(floor_div(66 * r + 129 * g + 25 * b + 128, 256) + 16);
     cb = clamp_byte(floor_div(-38 * r - 74 * g + 112 * b + 128, 256) + 128);

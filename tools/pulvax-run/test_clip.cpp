@@ -6,14 +6,7 @@
 #include "tools/pulvax-run/rgb_convert.h"
 
 y4m_format test_clip_format() {
-    y4m_format f;
-    f.w = test_clip_w;
-    f.h = test_clip_h;
-    f.rate = 30;
-    f.scale = 1;
-    f.chroma = chroma_420;
-    f.tags = {"Ip", "A1:1", "C420jpeg"};
-    return f;
+    return generated_format(test_clip_w, test_clip_h, chroma_420, "C420jpeg");
 }
 
 static void fill_rect(std::vector<uint8_t>& rgb, int x0, int y0, int x1, int y1, const uint8_t c[3]) {

@@ -5,6 +5,17 @@
 static const char y4m_magic[] = "YUV4MPEG2";
 enum { max_line = 4096 };
 
+y4m_format generated_format(int w, int h, y4m_chroma chroma, const char* chroma_tag) {
+    y4m_format f;
+    f.w = w;
+    f.h = h;
+    f.rate = 30;
+    f.scale = 1;
+    f.chroma = chroma;
+    f.tags = {"Ip", "A1:1", chroma_tag};
+    return f;
+}
+
 int chroma_width(const y4m_format& f) { return f.chroma == chroma_444 ? f.w : f.w / 2; }
 
 int chroma_height(const y4m_format& f) { return f.chroma == chroma_420 ? f.h / 2 : f.h; }

@@ -25,6 +25,10 @@ struct y4m_format {
     std::vector<std::string> tags;
 };
 
+// A w x h progressive stream at 30 frames per second with square pixels and
+// the chroma tag given (such as "C444"): what stills and the built-in clip are.
+y4m_format generated_format(int w, int h, y4m_chroma chroma, const char* chroma_tag);
+
 int chroma_width(const y4m_format& f);
 int chroma_height(const y4m_format& f);
 size_t frame_bytes(const y4m_format& f);  // Y plane, then Cb, then Cr

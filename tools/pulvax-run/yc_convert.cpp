@@ -10,7 +10,7 @@ int floor_div(int n, int d) {
 
 int round_div(int n, int d) { return floor_div(2 * n + d, 2 * d); }
 
-static uint8_t clamp_byte(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
+uint8_t clamp_byte(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
 
 int16_t luma_to_yc(int luma) { return static_cast<int16_t>(round_div((luma - 16) * 4096, 219)); }
 

@@ -22,6 +22,9 @@
 int floor_div(int n, int d);
 int round_div(int n, int d);
 
+// v clamped to 0..255.
+uint8_t clamp_byte(int v);
+
 int16_t luma_to_yc(int luma);
 int16_t chroma_to_yc(int chroma);
 uint8_t yc_to_luma(int y);
