@@ -57,16 +57,42 @@ void widen_avx2(const int16_t* s, double* d, int n) {
     widen_scalar(s + i, d + i, n - i);
 }
 
-// Per column one vector (y, cb, cr, next); the fourth lane spills into the
+// One column: one vector (y, cb, cr, next); the fourth lane spills into the
 // next column's first sample, which that column then writes.
+inline void blend_column(const double* p, const double* g, const double* f, double* out) {
+    const __m256d top = _mm256_mul_pd(_mm256_loadu_pd(p), _mm256_broadcast_sd(g));
+    const __m256d next = _mm256_mul_pd(_mm256_loadu_pd(p + 3), _mm256_broadcast_sd(f));
+    _mm256_storeu_pd(out, _mm256_add_pd(top, next));
+}
+
+// Four columns whose source columns follow one another (x0, x0 + 1, ...):
+// their twelve samples are contiguous, in three vectors, with each column's
+// weights spread over its three lanes.
+inline void blend_four_columns(const double* p, const double* g, const double* f, double* out) {
+    const __m256d g4 = _mm256_loadu_pd(g);
+    const __m256d f4 = _mm256_loadu_pd(f);
+    _mm256_storeu_pd(out, _mm256_add_pd(
+        _mm256_mul_pd(_mm256_loadu_pd(p), _mm256_permute4x64_pd(g4, 0x40)),
+        _mm256_mul_pd(_mm256_loadu_pd(p + 3), _mm256_permute4x64_pd(f4, 0x40))));
+    _mm256_storeu_pd(out + 4, _mm256_add_pd(
+        _mm256_mul_pd(_mm256_loadu_pd(p + 4), _mm256_permute4x64_pd(g4, 0xA5)),
+        _mm256_mul_pd(_mm256_loadu_pd(p + 7), _mm256_permute4x64_pd(f4, 0xA5))));
+    _mm256_storeu_pd(out + 8, _mm256_add_pd(
+        _mm256_mul_pd(_mm256_loadu_pd(p + 8), _mm256_permute4x64_pd(g4, 0xFE)),
+        _mm256_mul_pd(_mm256_loadu_pd(p + 11), _mm256_permute4x64_pd(f4, 0xFE))));
+}
+
 void blend_columns_avx2(const double* d, const int* at, const double* gx, const double* fx,
                         double* sums, int n) {
-    for (int i = 0; i < n; i++) {
-        const double* p = d + at[i];
-        const __m256d top = _mm256_mul_pd(_mm256_loadu_pd(p), _mm256_broadcast_sd(gx + i));
-        const __m256d next = _mm256_mul_pd(_mm256_loadu_pd(p + 3), _mm256_broadcast_sd(fx + i));
-        _mm256_storeu_pd(sums + 3 * i, _mm256_add_pd(top, next));
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        if (at[i + 1] == at[i] + 3 && at[i + 2] == at[i] + 6 && at[i + 3] == at[i] + 9) {
+            blend_four_columns(d + at[i], gx + i, fx + i, sums + 3 * i);
+        } else {
+            for (int j = i; j < i + 4; j++) blend_column(d + at[j], gx + j, fx + j, sums + 3 * j);
+        }
     }
+    for (; i < n; i++) blend_column(d + at[i], gx + i, fx + i, sums + 3 * i);
 }
 
 void blend_sums_avx2(const double* a, const double* b, int16_t* out, int n, double ga,
