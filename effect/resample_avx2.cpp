@@ -15,18 +15,21 @@ inline __m128i blend4(__m256d a, __m256d b, __m256d ga, __m256d fb) {
     return _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(a, ga), _mm256_mul_pd(b, fb)));
 }
 
-inline __m256d widen4(__m128i int32s) { return _mm256_cvtepi32_pd(int32s); }
+
+// Four int16 samples as doubles, exactly, without the conversion unit: the
+// sign-extended sample added to the bits of 1.5 * 2^52 is the double
+// 1.5 * 2^52 + x (|x| < 2^51 keeps the exponent), and subtracting 1.5 * 2^52
+// leaves x (0 gives +0.0, as the conversion does).
+inline __m256d widen4_int16(const int16_t* p) {
+    const __m256i x = _mm256_cvtepi16_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+    const __m256i bits = _mm256_add_epi64(x, _mm256_set1_epi64x(0x4338000000000000LL));
+    return _mm256_sub_pd(_mm256_castsi256_pd(bits), _mm256_set1_pd(6755399441055744.0));
+}
 
 // Eight samples of a row, blended, packed to int16.
 inline __m128i blend8_int16(const int16_t* a, const int16_t* b, __m256d ga, __m256d fb) {
-    const __m256i wa =
-        _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)));
-    const __m256i wb =
-        _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b)));
-    const __m128i lo = blend4(widen4(_mm256_castsi256_si128(wa)),
-                              widen4(_mm256_castsi256_si128(wb)), ga, fb);
-    const __m128i hi = blend4(widen4(_mm256_extracti128_si256(wa, 1)),
-                              widen4(_mm256_extracti128_si256(wb, 1)), ga, fb);
+    const __m128i lo = blend4(widen4_int16(a), widen4_int16(b), ga, fb);
+    const __m128i hi = blend4(widen4_int16(a + 4), widen4_int16(b + 4), ga, fb);
     return _mm_packs_epi32(lo, hi);
 }
 
@@ -46,13 +49,34 @@ void blend_rows_avx2(const int16_t* a, const int16_t* b, int16_t* out, int n, do
     blend_scalar(a + i, b + i, out + i, n - i, ga, fb);
 }
 
+// Eight samples of three rows: out1 from a and b, out2 from b and c.
+inline void blend8_pair(const int16_t* a, const int16_t* b, const int16_t* c, int16_t* out1,
+                        int16_t* out2, __m256d g1, __m256d f1, __m256d g2, __m256d f2) {
+    const __m256d a0 = widen4_int16(a), a1 = widen4_int16(a + 4);
+    const __m256d b0 = widen4_int16(b), b1 = widen4_int16(b + 4);
+    const __m256d c0 = widen4_int16(c), c1 = widen4_int16(c + 4);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out1),
+                     _mm_packs_epi32(blend4(a0, b0, g1, f1), blend4(a1, b1, g1, f1)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out2),
+                     _mm_packs_epi32(blend4(b0, c0, g2, f2), blend4(b1, c1, g2, f2)));
+}
+
+void blend_row_pair_avx2(const int16_t* a, const int16_t* b, const int16_t* c, int16_t* out1,
+                         int16_t* out2, int n, double g1, double f1, double g2, double f2) {
+    const __m256d vg1 = _mm256_set1_pd(g1), vf1 = _mm256_set1_pd(f1);
+    const __m256d vg2 = _mm256_set1_pd(g2), vf2 = _mm256_set1_pd(f2);
+    int i = 0;
+    for (; i + 8 <= n; i += 8)
+        blend8_pair(a + i, b + i, c + i, out1 + i, out2 + i, vg1, vf1, vg2, vf2);
+    blend_scalar(a + i, b + i, out1 + i, n - i, g1, f1);
+    blend_scalar(b + i, c + i, out2 + i, n - i, g2, f2);
+}
+
 void widen_avx2(const int16_t* s, double* d, int n) {
     int i = 0;
     for (; i + 8 <= n; i += 8) {
-        const __m256i w =
-            _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
-        _mm256_storeu_pd(d + i, widen4(_mm256_castsi256_si128(w)));
-        _mm256_storeu_pd(d + i + 4, widen4(_mm256_extracti128_si256(w, 1)));
+        _mm256_storeu_pd(d + i, widen4_int16(s + i));
+        _mm256_storeu_pd(d + i + 4, widen4_int16(s + i + 4));
     }
     widen_scalar(s + i, d + i, n - i);
 }
@@ -109,7 +133,7 @@ void blend_sums_avx2(const double* a, const double* b, int16_t* out, int n, doub
 }
 
 const resample_primitives avx2_set = {blend_rows_avx2, widen_avx2, blend_columns_avx2,
-                                      blend_sums_avx2};
+                                      blend_sums_avx2, blend_row_pair_avx2};
 
 }  // namespace
 

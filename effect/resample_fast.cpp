@@ -100,11 +100,27 @@ static int build_strip(const resample_job& job, int first, strip_scratch& s, int
     return n;
 }
 
+// Output rows go in pairs where the second starts at the source row the first
+// ends at (almost every row, as the factors lie near 1), so that shared row is
+// converted once.
 static void resample_vertical(const resample_primitives& k, const resample_job& job) {
-    for (int y = 0; y < job.h; y++) {
+    const int n = 3 * job.w;
+    int y = 0;
+    while (y < job.h) {
         const row_weights r = weights_for_row(job, y);
-        k.blend_rows(source_row(job, r.y0), source_row(job, r.y1), output_row(job, y), 3 * job.w,
-                     r.gy, r.fy);
+        if (k.blend_row_pair && y + 1 < job.h) {
+            const row_weights next = weights_for_row(job, y + 1);
+            if (next.y0 == r.y1) {
+                k.blend_row_pair(source_row(job, r.y0), source_row(job, r.y1),
+                                 source_row(job, next.y1), output_row(job, y),
+                                 output_row(job, y + 1), n, r.gy, r.fy, next.gy, next.fy);
+                y += 2;
+                continue;
+            }
+        }
+        k.blend_rows(source_row(job, r.y0), source_row(job, r.y1), output_row(job, y), n, r.gy,
+                     r.fy);
+        y++;
     }
 }
 
@@ -185,6 +201,6 @@ static void blend_sums_plain(const double* a, const double* b, int16_t* out, int
 }
 
 static const resample_primitives plain_set = {blend_rows_plain, widen_scalar,
-                                              blend_columns_plain, blend_sums_plain};
+                                              blend_columns_plain, blend_sums_plain, nullptr};
 
 const resample_primitives* resample_primitives_scalar() { return &plain_set; }

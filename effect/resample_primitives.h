@@ -25,6 +25,11 @@ struct resample_primitives {
     // of two horizontally blended rows.
     void (*blend_sums)(const double* a, const double* b, int16_t* out, int n, double ga,
                        double fb);
+    // Two blend_rows calls that share a source row: out1 from rows a and b,
+    // out2 from rows b and c, each sample of b converted once. Null where a
+    // set has nothing faster than two blend_rows calls.
+    void (*blend_row_pair)(const int16_t* a, const int16_t* b, const int16_t* c, int16_t* out1,
+                           int16_t* out2, int n, double g1, double f1, double g2, double f2);
 };
 
 // Null where the instruction set is not built into this program.
