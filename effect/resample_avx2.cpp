@@ -119,6 +119,28 @@ void blend_columns_avx2(const double* d, const int* at, const double* gx, const 
     for (; i < n; i++) blend_column(d + at[i], gx + i, fx + i, sums + 3 * i);
 }
 
+void blend_runs16_avx2(const int16_t* row, const column_run* runs, int run_count,
+                       const double* gx3, const double* fx3, double* sums) {
+    for (int r = 0; r < run_count; r++) {
+        if (runs[r].clamped) continue;
+        const int b = 3 * runs[r].first;
+        const int16_t* p = row + runs[r].source;
+        const int samples = 3 * runs[r].count;
+        int j = 0;
+        for (; j + 4 <= samples; j += 4) {
+            const __m256d top = _mm256_mul_pd(widen4_int16(p + j), _mm256_loadu_pd(gx3 + b + j));
+            const __m256d next =
+                _mm256_mul_pd(widen4_int16(p + 3 + j), _mm256_loadu_pd(fx3 + b + j));
+            _mm256_storeu_pd(sums + b + j, _mm256_add_pd(top, next));
+        }
+        for (; j < samples; j++) {
+            const double top = static_cast<double>(p[j]) * gx3[b + j];
+            const double next = static_cast<double>(p[3 + j]) * fx3[b + j];
+            sums[b + j] = top + next;
+        }
+    }
+}
+
 void blend_sums_avx2(const double* a, const double* b, int16_t* out, int n, double ga,
                      double fb) {
     const __m256d vg = _mm256_set1_pd(ga);
@@ -133,7 +155,7 @@ void blend_sums_avx2(const double* a, const double* b, int16_t* out, int n, doub
 }
 
 const resample_primitives avx2_set = {blend_rows_avx2, widen_avx2, blend_columns_avx2,
-                                      blend_sums_avx2, blend_row_pair_avx2};
+                                      blend_sums_avx2, blend_row_pair_avx2, blend_runs16_avx2};
 
 }  // namespace
 

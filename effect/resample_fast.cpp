@@ -41,6 +41,12 @@ struct strip_scratch {
     // The strip's source columns of one row, widened; one more sample for the
     // blend's overreach.
     double sources[3 * strip_sources + 1];
+    // The same weights per sample, and the runs of columns with consecutive
+    // sources, for sets that blend whole runs.
+    double gx3[3 * strip_columns];
+    double fx3[3 * strip_columns];
+    column_run runs[strip_columns];
+    int run_count;
     // Horizontal blends of two source rows, and their row numbers (-1: none).
     double sums[2][3 * strip_columns + 1];
     int sum_row[2];
@@ -97,6 +103,25 @@ static int build_strip(const resample_job& job, int first, strip_scratch& s, int
         n++;
     }
     for (int i = 0; i < n; i++) s.at[i] = 3 * (s.at[i] - *lo);
+    s.run_count = 0;
+    for (int i = 0; i < n; i++) {
+        for (int c = 0; c < 3; c++) {
+            s.gx3[3 * i + c] = s.gx[i];
+            s.fx3[3 * i + c] = s.fx[i];
+        }
+        const int x0 = *lo + s.at[i] / 3;
+        const int clamped = x0 == job.w - 1;
+        column_run* last = s.run_count ? &s.runs[s.run_count - 1] : nullptr;
+        if (last && !clamped && !last->clamped && x0 == last->source / 3 + last->count) {
+            last->count++;
+        } else {
+            column_run& r = s.runs[s.run_count++];
+            r.first = i;
+            r.count = 1;
+            r.source = 3 * x0;
+            r.clamped = clamped;
+        }
+    }
     return n;
 }
 
@@ -127,6 +152,23 @@ static void resample_vertical(const resample_primitives& k, const resample_job& 
 // The horizontal blend of source row y over the strip, into sums slot.
 static void blend_source_row(const resample_primitives& k, const resample_job& job, int y,
                              int lo, int hi, int n, strip_scratch& s, int slot) {
+    if (k.blend_runs16) {
+        const int16_t* row = source_row(job, y);
+        double* sums = s.sums[slot];
+        k.blend_runs16(row, s.runs, s.run_count, s.gx3, s.fx3, sums);
+        // The last column blends with itself.
+        for (int r = 0; r < s.run_count; r++) {
+            const column_run& run = s.runs[r];
+            if (!run.clamped) continue;
+            const int i = run.first;
+            for (int c = 0; c < 3; c++) {
+                const double v = row[run.source + c];
+                sums[3 * i + c] = v * s.gx[i] + v * s.fx[i];
+            }
+        }
+        s.sum_row[slot] = y;
+        return;
+    }
     // x1 is x0 + 1 except in the last column, where it is x0 again: a copy of
     // the last column after it lets every column read x0 + 1.
     const int last = hi + 1 < job.w ? hi + 1 : job.w - 1;
@@ -201,6 +243,7 @@ static void blend_sums_plain(const double* a, const double* b, int16_t* out, int
 }
 
 static const resample_primitives plain_set = {blend_rows_plain, widen_scalar,
-                                              blend_columns_plain, blend_sums_plain, nullptr};
+                                              blend_columns_plain, blend_sums_plain, nullptr,
+                                              nullptr};
 
 const resample_primitives* resample_primitives_scalar() { return &plain_set; }

@@ -8,6 +8,17 @@
 
 #include <stdint.h>
 
+// Output columns first .. first + count - 1 of a strip whose source columns
+// x0 rise by one from column to column, so their samples lie in a row from
+// sample source = 3 * x0 on. A clamped run is one column at the picture's last
+// column, where x1 is x0 again.
+struct column_run {
+    int first;
+    int count;
+    int source;
+    int clamped;
+};
+
 struct resample_primitives {
     // out[i] = trunc(a[i] * ga + b[i] * fb), for n samples: a vertical blend
     // of two source rows (rows 1, 3 and 4, where the horizontal blend of the
@@ -30,6 +41,15 @@ struct resample_primitives {
     // set has nothing faster than two blend_rows calls.
     void (*blend_row_pair)(const int16_t* a, const int16_t* b, const int16_t* c, int16_t* out1,
                            int16_t* out2, int n, double g1, double f1, double g2, double f2);
+    // blend_columns straight from a source row of int16 samples, over runs
+    // that are not clamped, with the weights given per sample (gx3[3i + k] =
+    // gx[i]): for j < 3 * count, sums[3 * first + j] = row[source + j] *
+    // gx3[3 * first + j] + row[source + 3 + j] * fx3[3 * first + j]. Reads
+    // only row[source] .. row[source + 3 * count + 2] and writes only the
+    // run's sums. Null where a set has nothing faster than widen and
+    // blend_columns.
+    void (*blend_runs16)(const int16_t* row, const column_run* runs, int run_count,
+                         const double* gx3, const double* fx3, double* sums);
 };
 
 // Null where the instruction set is not built into this program.

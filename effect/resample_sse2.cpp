@@ -89,7 +89,7 @@ void blend_sums_sse2(const double* a, const double* b, int16_t* out, int n, doub
 }
 
 const resample_primitives sse2_set = {blend_rows_sse2, widen_sse2, blend_columns_sse2,
-                                      blend_sums_sse2, nullptr};
+                                      blend_sums_sse2, nullptr, nullptr};
 
 }  // namespace
 
