@@ -1,5 +1,6 @@
-# Cross build for 32-bit Windows with mingw-w64 (posix threads); test programs
-# run under Wine.
+# Cross build for 32-bit Windows with mingw-w64 (posix threads), the product's
+# own target. Test programs run under 32-bit Wine in the project's prefix
+# (script/wine-run), where the machine runs 32-bit x86 code.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
@@ -9,4 +10,4 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../script/wine-run;win32)

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The Windows pulvax-run under Wine and the native one give byte-identical
 # output (video, contact sheet, track values) for the same inputs and options.
-# usage: cross_test.sh WINDOWS_TOOL NATIVE_BUILD_DIR WORKDIR; exit 77 (skip)
-# without a native build.
+# usage: cross_test.sh RUNNER WINDOWS_TOOL NATIVE_BUILD_DIR WORKDIR, where
+# RUNNER is the command that runs Windows programs (words separated by spaces,
+# such as "script/wine-run win64"); exit 77 (skip) without a native build.
 set -u
-win_tool=$1 native=$2 work=$3
+runner=$1 win_tool=$2 native=$3 work=$4
+read -ra R <<<"$runner"
 native_tool=$native/pulvax-run
 make_input=$native/tools/pulvax-run/test/pulvax_run_make_input
 if [ ! -x "$native_tool" ] || [ ! -f "$native/pulvax.so" ] || [ ! -x "$make_input" ]; then
@@ -33,13 +35,13 @@ for c in "${cases[@]}"; do
   # shellcheck disable=SC2086
   "$native_tool" $c --print-tracks -o "n$i.y4m" --sheet "n$i.png" 2> "n$i.err" || fail "native $c: status $?"
   # shellcheck disable=SC2086
-  wine "$win_tool" $c --print-tracks -o "w$i.y4m" --sheet "w$i.png" 2> "w$i.err" || fail "wine $c: status $?"
+  "${R[@]}" "$win_tool" $c --print-tracks -o "w$i.y4m" --sheet "w$i.png" 2> "w$i.err" || fail "wine $c: status $?"
   cmp -s "n$i.y4m" "w$i.y4m" || fail "$c: video differs"
   cmp -s "n$i.png" "w$i.png" || fail "$c: contact sheet differs"
   [ "$(grep tracks "n$i.err")" = "$(grep tracks "w$i.err" | tr -d '\r')" ] || fail "$c: tracks differ"
 done
 # Binary standard streams on Windows.
-wine "$win_tool" - -o - --ref-x 9 < s420.y4m > wpipe.y4m 2>/dev/null || fail "wine pipe: status $?"
+"${R[@]}" "$win_tool" - -o - --ref-x 9 < s420.y4m > wpipe.y4m 2>/dev/null || fail "wine pipe: status $?"
 "$native_tool" s420.y4m --ref-x 9 -o npipe.y4m 2>/dev/null
 cmp -s npipe.y4m wpipe.y4m || fail "pipe: video differs"
 

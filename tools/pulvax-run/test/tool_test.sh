@@ -2,12 +2,14 @@
 # Runs the built pulvax-run on small generated inputs: round trips for every
 # chroma layout, the beat through the module, pipes, images, the contact
 # sheet, and every bad input's message and exit status.
-# usage: tool_test.sh RUNNER TOOL MAKE_INPUT NO_ENTRY_MODULE WORKDIR  (RUNNER: "" or wine)
+# usage: tool_test.sh RUNNER TOOL MAKE_INPUT NO_ENTRY_MODULE WORKDIR
+#   RUNNER: "" for native programs, else the command that runs Windows ones
+#   (words separated by spaces, such as "script/wine-run win32")
 set -u
 runner=$1 tool=$2 make_input=$3 no_entry=$4 work=$5
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 R=()
-[ -n "$runner" ] && R=("$runner")
+read -ra R <<<"$runner"
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 run() { "${R[@]}" "$tool" "$@"; }
