@@ -27,3 +27,15 @@ void build_phase_table(int cycle_length, int phase_length, ScalePhase rows[phase
 
 // The first row whose phase_end is greater than p (row 4 ends at L).
 int find_phase(const ScalePhase rows[phase_rows], int position);
+
+// The beat tracks, clamped to their ranges, that a frame's phase follows from.
+struct beat_tracks {
+    int period;
+    int period_div;
+    int stretch_frames;
+    int start_frame;
+};
+
+// The phase of a frame as the filter finds it: -1 before the start frame,
+// else 0 (unchanged) to 4.
+int frame_phase(const beat_tracks& t, int frame);

@@ -3,16 +3,13 @@
 #include <climits>
 
 #include "effect/phase_table.h"
+#include "effect/resample.h"
 
 namespace {
 
-// The row a frame falls in, through the same steps as the frame transform.
 int row_of(int frame, int start, int period, int div, int stretch) {
-    const int g = stretch * div;
-    const int L = cycle_length(period, g);
-    ScalePhase rows[phase_rows];
-    build_phase_table(L, g, rows);
-    return find_phase(rows, cycle_position(frame, start, div, L));
+    const beat_tracks t = {period, div, stretch, start};
+    return frame_phase(t, frame);
 }
 
 struct phase_case {
@@ -53,6 +50,8 @@ const phase_case phase_cases[] = {
     {"negative start", 0, -300, 10, 1, 1, 0},
     {"negative start", 6, -300, 10, 1, 1, 1},
     {"start 300", 306, 300, 10, 1, 1, 1},
+    {"before the start", 299, 300, 10, 1, 1, -1},
+    {"before a negative start", -301, -300, 10, 1, 1, -1},
     // (frame - start) * div does not fit 32 bits: the true remainder decides
     {"largest frame", INT_MAX, -300, 10, 1, 1, 2},        // 2147483947 mod 10 = 7
     {"largest frame, L 4001", INT_MAX, -300, 10, 100, 10, 2},  // p 1020
@@ -80,6 +79,23 @@ TEST(PhaseTable, RowsAndFactors) {
     }
     // 1.0 / 1.015 in double, not the double nearest the exact reciprocal.
     EXPECT_NE(rows[1].y_factor, 0.98522167487684731);
+}
+
+TEST(PhaseTable, PhaseJobTakesTheRowsFactors) {
+    ScalePhase rows[phase_rows];
+    build_phase_table(10, 1, rows);
+    PIXEL_YC src[1] = {}, dst[1] = {};
+    for (int phase = 1; phase < phase_rows; phase++) {
+        const resample_job job = phase_job(src, dst, 7, 5, 9, -3, 2000, phase);
+        EXPECT_EQ(job.x_factor, rows[phase].x_factor) << phase;
+        EXPECT_EQ(job.y_factor, rows[phase].y_factor) << phase;
+        EXPECT_TRUE(job.src == src && job.dst == dst);
+        EXPECT_EQ(job.w, 7);
+        EXPECT_EQ(job.h, 5);
+        EXPECT_EQ(job.pitch, 9);
+        EXPECT_EQ(job.ref_x, -3);
+        EXPECT_EQ(job.ref_y, 2000);
+    }
 }
 
 TEST(PhaseTable, ZeroPhaseLengthKeepsEveryPositionInRowZero) {

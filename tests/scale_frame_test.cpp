@@ -11,8 +11,6 @@
 
 namespace {
 
-enum { ref_x_pos = 0, ref_y_pos = 1, period_pos = 2, div_pos = 3, stretch_pos = 5, start_pos = 6 };
-
 // Y carries the column and Cb the row, so a sample shows where it came from.
 void fill_coordinates(fixture_frame& f, int y_per_column, int cb_per_row) {
     for (int y = 0; y < f.fpip.h; y++) {
@@ -55,7 +53,7 @@ TEST(ScaleFrame, DefaultRoadTransformsOnlyTheLastFourFramesOfTen) {
 TEST(ScaleFrame, BeforeTheStartFrameCachesTheRateAndPassesTheFrame) {
     fixture_host host;
     fixture_init(host);
-    host.track[start_pos] = 300;
+    host.track[track_start_frame] = 300;
     host.video_rate = 30000;
     host.video_scale = 1001;
     fixture_frame f;
@@ -114,7 +112,7 @@ TEST(ScaleFrame, Row2CoordinatesOfA512x384Picture) {
 TEST(ScaleFrame, ReferencePointFarRightOfThePicture) {
     fixture_host host;
     fixture_init(host);
-    host.track[ref_x_pos] = 2000;
+    host.track[track_ref_x] = 2000;
     EXPECT_EQ(static_cast<double>(0 - 2000) * (1.0 / 1.02) + 2000, 39.215686274509835);
     fixture_frame f;
     fixture_frame_init(f, 640, 2, 640, 7);
