@@ -73,6 +73,24 @@ public:
     }
 };
 
+// The processor's name, where the system tells it (Linux), for the table's
+// heading.
+std::string machine_name() {
+    FILE* f = fopen("/proc/cpuinfo", "r");
+    if (!f) return "unknown processor";
+    char line[256];
+    std::string name = "unknown processor";
+    while (fgets(line, sizeof line, f)) {
+        if (strncmp(line, "model name", 10) != 0) continue;
+        const char* colon = strchr(line, ':');
+        if (colon) name = colon + 2;
+        while (!name.empty() && (name.back() == '\n' || name.back() == ' ')) name.pop_back();
+        break;
+    }
+    fclose(f);
+    return name;
+}
+
 std::string bench_name(int phase, const char* set) {
     return "phase" + std::to_string(phase) + "/" + set;
 }
@@ -103,8 +121,9 @@ int main(int argc, char** argv) {
 
     const double copy = reporter.median("copy");
     if (copy <= 0.0) return 0;
-    printf("\n%dx%d about (%d, %d); medians over the repetitions; table level in use: %s\n",
-           bench_w, bench_h, bench_ref_x, bench_ref_y, resample_level_name(resample_level()));
+    printf("\n%s; %dx%d about (%d, %d); medians over the repetitions; table level in use: %s\n",
+           machine_name().c_str(), bench_w, bench_h, bench_ref_x, bench_ref_y,
+           resample_level_name(resample_level()));
     printf("copy (memcpy of the frame): %.3f ns/pixel\n\n", copy);
     printf("| set | phase 1 | phase 2 | phase 3 | phase 4 |\n|---|---|---|---|---|\n");
     std::vector<const char*> sets = {"reference"};
