@@ -7,7 +7,7 @@
 
 namespace {
 
-int row_of(int frame, int start, int period, int div, int stretch) {
+int phase_of(int frame, int start, int period, int div, int stretch) {
     const beat_tracks t = {period, div, stretch, start};
     return frame_phase(t, frame);
 }
@@ -15,14 +15,14 @@ int row_of(int frame, int start, int period, int div, int stretch) {
 struct phase_case {
     const char* what;
     int frame, start, period, div, stretch;
-    int row;
+    int phase;
 };
 
 const phase_case phase_cases[] = {
     {"default road", 0, 0, 10, 1, 1, 0},
     {"default road", 5, 0, 10, 1, 1, 0},
-    {"p equal to row 0 end", 6, 0, 10, 1, 1, 1},
-    {"p equal to row 1 end", 7, 0, 10, 1, 1, 2},
+    {"p equal to the end of phase 0", 6, 0, 10, 1, 1, 1},
+    {"p equal to the end of phase 1", 7, 0, 10, 1, 1, 2},
     {"default road", 8, 0, 10, 1, 1, 3},
     {"last position", 9, 0, 10, 1, 1, 4},
     {"next cycle", 10, 0, 10, 1, 1, 0},
@@ -58,9 +58,9 @@ const phase_case phase_cases[] = {
     {"just past 32 bits", 21474837, 0, 10, 100, 1, 4},   // 2147483700 mod 401 = 380
 };
 
-TEST(PhaseTable, RowOfEveryFrameKind) {
+TEST(PhaseTable, PhaseOfEveryFrameKind) {
     for (const phase_case& c : phase_cases) {
-        EXPECT_EQ(row_of(c.frame, c.start, c.period, c.div, c.stretch), c.row)
+        EXPECT_EQ(phase_of(c.frame, c.start, c.period, c.div, c.stretch), c.phase)
             << c.what << ": frame " << c.frame;
     }
 }
@@ -81,7 +81,7 @@ TEST(PhaseTable, RowsAndFactors) {
     EXPECT_NE(rows[1].y_factor, 0.98522167487684731);
 }
 
-TEST(PhaseTable, PhaseJobTakesTheRowsFactors) {
+TEST(PhaseTable, PhaseJobTakesThePhasesFactors) {
     ScalePhase rows[phase_rows];
     build_phase_table(10, 1, rows);
     PIXEL_YC src[1] = {}, dst[1] = {};
@@ -98,11 +98,11 @@ TEST(PhaseTable, PhaseJobTakesTheRowsFactors) {
     }
 }
 
-TEST(PhaseTable, ZeroPhaseLengthKeepsEveryPositionInRowZero) {
+TEST(PhaseTable, ZeroPhaseLengthKeepsEveryPositionInPhaseZero) {
     // A track read as 0 (missing label) must give a defined remainder.
     EXPECT_EQ(cycle_length(0, 0), 1);
-    EXPECT_EQ(row_of(12345, 0, 0, 0, 1), 0);
-    EXPECT_EQ(row_of(12345, 0, 10, 1, 0), 0);
+    EXPECT_EQ(phase_of(12345, 0, 0, 0, 1), 0);
+    EXPECT_EQ(phase_of(12345, 0, 10, 1, 0), 0);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ struct factor_pair {
     double x, y;
 };
 
-// The phase rows, then factors the phase table never makes but the kernels
+// The four phases' factors, then factors the phase table never makes but the kernels
 // must still match: shrinking, mirrored, a hair above 1 (fractions just below
 // 1.0 left of the picture), and x_factor 1 with unusual vertical factors.
 std::vector<factor_pair> factor_pairs() {
