@@ -1,6 +1,5 @@
 #include "bench/bench_frame.h"
 
-#include "effect/phase_table.h"
 
 void bench_fill(PIXEL_YC* pixels, size_t count, unsigned seed) {
     unsigned s = seed * 2654435761u + 1;
@@ -21,20 +20,9 @@ void bench_frame_init(bench_frame& f) {
     bench_fill(f.src.data(), count, 1);
 }
 
-resample_job bench_job(bench_frame& f, int row) {
-    ScalePhase rows[phase_rows];
-    build_phase_table(10, 1, rows);
-    resample_job job;
-    job.src = f.src.data();
-    job.dst = f.dst.data();
-    job.w = bench_w;
-    job.h = bench_h;
-    job.pitch = bench_w;
-    job.ref_x = bench_ref_x;
-    job.ref_y = bench_ref_y;
-    job.x_factor = rows[row].x_factor;
-    job.y_factor = rows[row].y_factor;
-    return job;
+resample_job bench_job(bench_frame& f, int phase) {
+    return phase_job(f.src.data(), f.dst.data(), bench_w, bench_h, bench_w, bench_ref_x,
+                     bench_ref_y, phase);
 }
 
 size_t bench_frame_bytes(const bench_frame& f) { return f.src.size() * sizeof(PIXEL_YC); }

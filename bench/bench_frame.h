@@ -1,5 +1,5 @@
 // A 1920 x 1080 picture of random samples and the resampling jobs of the four
-// phase rows on it, shared by the benchmark and the timing mode.
+// phases on it, shared by the benchmark and the timing mode.
 #pragma once
 
 #include <vector>
@@ -18,8 +18,8 @@ void bench_fill(PIXEL_YC* pixels, size_t count, unsigned seed);
 
 void bench_frame_init(bench_frame& f);
 
-// The pass of phase row 1..4 about (bench_ref_x, bench_ref_y).
-resample_job bench_job(bench_frame& f, int row);
+// The pass of phase 1..4 about (bench_ref_x, bench_ref_y).
+resample_job bench_job(bench_frame& f, int phase);
 
 // The frame's size in bytes, for the copy that marks the memory floor.
 size_t bench_frame_bytes(const bench_frame& f);

@@ -1,7 +1,7 @@
 // Timing mode for the module file on 1920 x 1080 frames: loads the module
 // through the test host and times func_proc (what the editor's title shows)
-// in each phase row, beside the in-process reference pass, every usable kernel
-// and a plain copy of the frame, all in this one run. Runs natively
+// in each phase, beside the in-process reference pass, every level of the
+// resampling table this processor has and a plain copy of the frame, all in this one run. Runs natively
 // (pulvax.so) and under Wine (pulvax.auf), so the two builds compare directly.
 //
 //   frame_timing [module path] [repetitions]
@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "bench/bench_frame.h"
+#include "effect/cpu_features.h"
 #include "effect/resample_kernels.h"
+#include "params/track_table.h"
 #include "testhost/editor_host.h"
 
 namespace {
@@ -51,11 +53,10 @@ int main(int argc, char** argv) {
         fprintf(stderr, "frame_timing: %s\n", error.c_str());
         return 1;
     }
-    // Track positions 0 and 1 are the reference point; the other tracks keep
-    // their defaults (period 10, one frame per phase, start 0), so frames 6 to 9
-    // are phase rows 1 to 4.
-    editor_set_track(host, 0, bench_ref_x);
-    editor_set_track(host, 1, bench_ref_y);
+    // The other tracks keep their defaults (period 10, one frame per phase,
+    // start 0), so frames 6 to 9 are phases 1 to 4.
+    editor_set_track(host, track_ref_x, bench_ref_x);
+    editor_set_track(host, track_ref_y, bench_ref_y);
     editor_set_frame_size(host, bench_w, bench_h, bench_w);
     bench_fill(editor_input(host), host.buffer_a.size(), 1);
 
@@ -66,35 +67,37 @@ int main(int argc, char** argv) {
     }) / pixels;
 
     printf("%dx%d, median of %d, module %s\n", bench_w, bench_h, reps, module_path);
-    printf("in-process kernel picked: %s\n", resample_kernel_name(resample_kernel_selected()));
+    printf("in-process table level: %s\n", resample_level_name(resample_level()));
     printf("copy (memcpy of the frame): %.3f ns/pixel\n\n", copy);
-    printf("%-4s %-20s %10s %14s %8s\n", "row", "path", "ns/pixel", "x faster than", "x copy");
-    printf("%-4s %-20s %10s %14s %8s\n", "", "", "", "reference", "");
-    for (int row = 1; row <= 4; row++) {
-        const resample_job job = bench_job(frame, row);
+    printf("%-5s %-20s %10s %14s %8s\n", "phase", "path", "ns/pixel", "x faster than", "x copy");
+    printf("%-5s %-20s %10s %14s %8s\n", "", "", "", "reference", "");
+    for (int phase = 1; phase <= 4; phase++) {
+        const resample_job job = bench_job(frame, phase);
         const int ref_reps = reps < 5 ? reps : 5;  // about 50 ms each
         const double reference =
-            median_ns(ref_reps, [&] { resample_with(kernel_reference, job); }) / pixels;
+            median_ns(ref_reps, [&] { resample_reference(job); }) / pixels;
         bool changed = true;
         const double module = median_ns(reps, [&] {
-            editor_process(host, 5 + row);
+            editor_process(host, 5 + phase);
             changed = changed && editor_frame_changed(host);
         }) / pixels;
         if (!changed) {
-            fprintf(stderr, "frame_timing: frame %d was not transformed\n", 5 + row);
+            fprintf(stderr, "frame_timing: frame %d was not transformed\n", 5 + phase);
             return 1;
         }
-        printf("%-4d %-20s %10.3f %14.2f %8.2f\n", row, "func_proc (module)", module,
+        printf("%-5d %-20s %10.3f %14.2f %8.2f\n", phase, "func_proc (module)", module,
                reference / module, module / copy);
-        for (int kernel = 0; kernel < kernel_count; kernel++) {
-            if (!resample_kernel_usable(kernel)) continue;
-            const double ns = kernel == kernel_reference
-                                  ? reference
-                                  : median_ns(reps, [&] { resample_with(kernel, job); }) / pixels;
-            printf("%-4d %-20s %10.3f %14.2f %8.2f\n", row,
-                   (std::string("in process: ") + resample_kernel_name(kernel)).c_str(), ns,
+        printf("%-5d %-20s %10.3f %14.2f %8.2f\n", phase, "in process: reference", reference,
+               1.0, reference / copy);
+        for (int level = 0; level < resample_level_count(); level++) {
+            if (!resample_level_runs(level)) continue;
+            resample_init(resample_level_features(level));
+            const double ns = median_ns(reps, [&] { resample_frame(job); }) / pixels;
+            printf("%-5d %-20s %10.3f %14.2f %8.2f\n", phase,
+                   (std::string("in process: ") + resample_level_name(level)).c_str(), ns,
                    reference / ns, ns / copy);
         }
+        resample_init(cpu_features());
     }
     editor_unload(host);
     return 0;

@@ -1,18 +1,22 @@
-// Google Benchmark of the resampling pass on 1920 x 1080 frames: every usable
-// kernel in each phase row, and a plain copy of the frame as the memory floor.
-// After the usual report, a summary gives ns per pixel and the ratios to the
-// reference and to the copy, all from this one run.
+// Google Benchmark of the resampling pass on 1920 x 1080 frames: the reference
+// and every level of the table this processor has, in each phase, and a plain
+// copy of the frame as the memory floor. After the usual report, one table
+// gives the median over the repetitions in ns per pixel and as a multiple of
+// the copy, all from this one run.
 //
-//   build/native/bench/pulvax_resample_bench [--benchmark_min_time=0.5]
+//   build/native/bench/pulvax_resample_bench --benchmark_repetitions=5
 #include <benchmark/benchmark.h>
 
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "bench/bench_frame.h"
+#include "effect/cpu_features.h"
 #include "effect/resample_kernels.h"
 
 namespace {
@@ -27,43 +31,85 @@ void bm_copy(benchmark::State& state) {
     }
 }
 
-void bm_resample(benchmark::State& state, int row, int kernel) {
-    const resample_job job = bench_job(frame, row);
+void bm_reference(benchmark::State& state, int phase) {
+    const resample_job job = bench_job(frame, phase);
     for (auto _ : state) {
-        resample_with(kernel, job);
+        resample_reference(job);
         benchmark::ClobberMemory();
     }
 }
 
-// Keeps each benchmark's real time per iteration, for the summary.
+void bm_level(benchmark::State& state, int phase, int level) {
+    const resample_job job = bench_job(frame, phase);
+    resample_init(resample_level_features(level));
+    for (auto _ : state) {
+        resample_frame(job);
+        benchmark::ClobberMemory();
+    }
+    resample_init(cpu_features());
+}
+
+// Keeps every repetition's real time per iteration, for the table.
 class summary_reporter : public benchmark::ConsoleReporter {
 public:
-    std::map<std::string, double> ns_per_frame;
+    std::map<std::string, std::vector<double>> ns_per_frame;
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
             const double ns = run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations);
-            const std::string name = run.run_name.function_name;
-            auto it = ns_per_frame.find(name);
-            if (it == ns_per_frame.end() || ns < it->second) ns_per_frame[name] = ns;
+            ns_per_frame[run.run_name.function_name].push_back(ns);
         }
+    }
+    // Median ns per pixel, or 0 where the benchmark did not run.
+    double median(const std::string& name) const {
+        auto it = ns_per_frame.find(name);
+        if (it == ns_per_frame.end() || it->second.empty()) return 0.0;
+        std::vector<double> v = it->second;
+        std::sort(v.begin(), v.end());
+        const size_t n = v.size();
+        const double m = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+        return m / pixels;
     }
 };
 
-std::string bench_name(int row, int kernel) {
-    return "row" + std::to_string(row) + "/" + resample_kernel_name(kernel);
+// The processor's name, where the system tells it (Linux), for the table's
+// heading.
+std::string machine_name() {
+    FILE* f = fopen("/proc/cpuinfo", "r");
+    if (!f) return "unknown processor";
+    char line[256];
+    std::string name = "unknown processor";
+    while (fgets(line, sizeof line, f)) {
+        if (strncmp(line, "model name", 10) != 0) continue;
+        const char* colon = strchr(line, ':');
+        if (colon) name = colon + 2;
+        while (!name.empty() && (name.back() == '\n' || name.back() == ' ')) name.pop_back();
+        break;
+    }
+    fclose(f);
+    return name;
+}
+
+std::string bench_name(int phase, const char* set) {
+    return "phase" + std::to_string(phase) + "/" + set;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     bench_frame_init(frame);
+    std::vector<int> levels;
+    for (int level = 0; level < resample_level_count(); level++)
+        if (resample_level_runs(level)) levels.push_back(level);
+
     benchmark::RegisterBenchmark("copy", bm_copy)->Unit(benchmark::kMillisecond);
-    for (int row = 1; row <= 4; row++) {
-        for (int kernel = 0; kernel < kernel_count; kernel++) {
-            if (!resample_kernel_usable(kernel)) continue;
-            benchmark::RegisterBenchmark(bench_name(row, kernel).c_str(), bm_resample, row, kernel)
+    for (int phase = 1; phase <= 4; phase++) {
+        benchmark::RegisterBenchmark(bench_name(phase, "reference").c_str(), bm_reference, phase)
+            ->Unit(benchmark::kMillisecond);
+        for (int level : levels) {
+            benchmark::RegisterBenchmark(bench_name(phase, resample_level_name(level)).c_str(),
+                                         bm_level, phase, level)
                 ->Unit(benchmark::kMillisecond);
         }
     }
@@ -73,25 +119,25 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    const auto& t = reporter.ns_per_frame;
-    auto found = [&](const std::string& name) { return t.count(name) != 0; };
-    if (!found("copy")) return 0;
-    const double copy = t.at("copy") / pixels;
-    printf("\n%dx%d, kernel picked by resample_frame: %s\n", bench_w, bench_h,
-           resample_kernel_name(resample_kernel_selected()));
+    const double copy = reporter.median("copy");
+    if (copy <= 0.0) return 0;
+    printf("\n%s; %dx%d about (%d, %d); medians over the repetitions; table level in use: %s\n",
+           machine_name().c_str(), bench_w, bench_h, bench_ref_x, bench_ref_y,
+           resample_level_name(resample_level()));
     printf("copy (memcpy of the frame): %.3f ns/pixel\n\n", copy);
-    printf("%-4s %-10s %10s %14s %10s\n", "row", "kernel", "ns/pixel", "x faster than", "x copy");
-    printf("%-4s %-10s %10s %14s %10s\n", "", "", "", "reference", "");
-    for (int row = 1; row <= 4; row++) {
-        const std::string ref = bench_name(row, kernel_reference);
-        for (int kernel = 0; kernel < kernel_count; kernel++) {
-            const std::string name = bench_name(row, kernel);
-            if (!found(name)) continue;
-            const double ns = t.at(name) / pixels;
-            const double speedup = found(ref) ? t.at(ref) / t.at(name) : 0.0;
-            printf("%-4d %-10s %10.3f %14.2f %10.2f\n", row, resample_kernel_name(kernel), ns,
-                   speedup, ns / copy);
+    printf("| set | phase 1 | phase 2 | phase 3 | phase 4 |\n|---|---|---|---|---|\n");
+    std::vector<const char*> sets = {"reference"};
+    for (int level : levels) sets.push_back(resample_level_name(level));
+    for (const char* set : sets) {
+        printf("| %s |", set);
+        for (int phase = 1; phase <= 4; phase++) {
+            const double ns = reporter.median(bench_name(phase, set));
+            if (ns > 0.0)
+                printf(" %.3f ns (%.2f x copy) |", ns, ns / copy);
+            else
+                printf(" - |");
         }
+        printf("\n");
     }
     return 0;
 }

@@ -1,7 +1,5 @@
 #include "effect/cpu_features.h"
 
-#include <stdint.h>
-
 #if defined(_MSC_VER)
 #include <intrin.h>
 #include <immintrin.h>
@@ -10,6 +8,35 @@
 #include <cpuid.h>
 #define PULVAX_X86 1
 #endif
+
+namespace {
+
+bool bit(unsigned word, int n) { return (word >> n) & 1; }
+
+// Leaf 1, ecx.
+enum { ecx_osxsave = 27, ecx_avx = 28 };
+// Leaf 1, edx.
+enum { edx_sse2 = 26 };
+// Leaf 7, ebx.
+enum { ebx_avx2 = 5, ebx_avx512f = 16, ebx_avx512dq = 17, ebx_avx512bw = 30, ebx_avx512vl = 31 };
+// XCR0: the register state the system saves on a switch.
+const uint64_t xcr0_ymm = 0x6;     // SSE and AVX state
+const uint64_t xcr0_zmm = 0xE6;    // those, the opmask, ZMM_Hi256 and Hi16_ZMM state
+
+}  // namespace
+
+unsigned cpu_features_from(const cpuid_words& w) {
+    unsigned features = 0;
+    if (bit(w.leaf1_edx, edx_sse2)) features |= cpu_sse2;
+    if (w.max_leaf < 7 || !bit(w.leaf1_ecx, ecx_osxsave) || !bit(w.leaf1_ecx, ecx_avx))
+        return features;
+    if ((w.xcr0 & xcr0_ymm) != xcr0_ymm || !bit(w.leaf7_ebx, ebx_avx2)) return features;
+    features |= cpu_avx2;
+    const bool avx512 = bit(w.leaf7_ebx, ebx_avx512f) && bit(w.leaf7_ebx, ebx_avx512dq) &&
+                        bit(w.leaf7_ebx, ebx_avx512bw) && bit(w.leaf7_ebx, ebx_avx512vl);
+    if (avx512 && (w.xcr0 & xcr0_zmm) == xcr0_zmm) features |= cpu_avx512;
+    return features;
+}
 
 #if defined(PULVAX_X86)
 
@@ -23,14 +50,7 @@ static void cpuid(unsigned leaf, unsigned sub, unsigned r[4]) {
 #endif
 }
 
-static unsigned max_leaf() {
-    unsigned r[4];
-    cpuid(0, 0, r);
-    return r[0];
-}
-
-// The register state the system saves on a switch (XCR0).
-static uint64_t saved_state() {
+static uint64_t read_xcr0() {
 #if defined(_MSC_VER)
     return _xgetbv(0);
 #else
@@ -40,27 +60,28 @@ static uint64_t saved_state() {
 #endif
 }
 
-bool cpu_has_sse2() {
+cpuid_words cpu_read_words() {
+    cpuid_words w = cpuid_words();
     unsigned r[4];
+    cpuid(0, 0, r);
+    w.max_leaf = r[0];
+    if (w.max_leaf < 1) return w;
     cpuid(1, 0, r);
-    return (r[3] >> 26) & 1;
-}
-
-bool cpu_has_avx2() {
-    if (max_leaf() < 7) return false;
-    unsigned r[4];
-    cpuid(1, 0, r);
-    const bool osxsave = (r[2] >> 27) & 1;
-    const bool avx = (r[2] >> 28) & 1;
-    if (!osxsave || !avx) return false;
-    if ((saved_state() & 6) != 6) return false;  // SSE and AVX state
-    cpuid(7, 0, r);
-    return (r[1] >> 5) & 1;
+    w.leaf1_ecx = r[2];
+    w.leaf1_edx = r[3];
+    if (w.max_leaf >= 7) {
+        cpuid(7, 0, r);
+        w.leaf7_ebx = r[1];
+    }
+    // XGETBV faults unless the system has enabled it.
+    if (bit(w.leaf1_ecx, ecx_osxsave)) w.xcr0 = read_xcr0();
+    return w;
 }
 
 #else
 
-bool cpu_has_sse2() { return false; }
-bool cpu_has_avx2() { return false; }
+cpuid_words cpu_read_words() { return cpuid_words(); }
 
 #endif
+
+unsigned cpu_features() { return cpu_features_from(cpu_read_words()); }

@@ -28,3 +28,12 @@ int find_phase(const ScalePhase rows[phase_rows], int p) {
     }
     return phase_rows - 1;
 }
+
+int frame_phase(const beat_tracks& t, int frame) {
+    if (frame < t.start_frame) return -1;
+    const int g = t.stretch_frames * t.period_div;
+    const int L = cycle_length(t.period, g);
+    ScalePhase rows[phase_rows];
+    build_phase_table(L, g, rows);
+    return find_phase(rows, cycle_position(frame, t.start_frame, t.period_div, L));
+}

@@ -4,12 +4,12 @@
 
 #include <stdint.h>
 
-// One row of the phase table. A factor maps an output coordinate to the source
+// One phase of the phase table (0 to 4). A factor maps an output coordinate to the source
 // coordinate it shows: source = ref + (output - ref) * factor.
 struct ScalePhase {
     double x_factor;
     double y_factor;
-    int phase_end;  // exclusive end of the row's cycle positions
+    int phase_end;  // exclusive end of the phase's cycle positions
 };
 
 enum { phase_rows = 5 };
@@ -22,8 +22,20 @@ int cycle_length(int period, int phase_length);
 // true remainder.
 int cycle_position(int frame, int start_frame, int period_div, int cycle_length);
 
-// Fills the five rows for cycle length L and phase length g.
+// Fills the five phases for cycle length L and phase length g.
 void build_phase_table(int cycle_length, int phase_length, ScalePhase rows[phase_rows]);
 
-// The first row whose phase_end is greater than p (row 4 ends at L).
+// The first phase whose phase_end is greater than p (phase 4 ends at L).
 int find_phase(const ScalePhase rows[phase_rows], int position);
+
+// The beat tracks, clamped to their ranges, that a frame's phase follows from.
+struct beat_tracks {
+    int period;
+    int period_div;
+    int stretch_frames;
+    int start_frame;
+};
+
+// The phase of a frame as the filter finds it: -1 before the start frame,
+// else 0 (unchanged) to 4.
+int frame_phase(const beat_tracks& t, int frame);

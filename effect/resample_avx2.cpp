@@ -1,6 +1,6 @@
 // The inner loops in AVX2, four doubles at a time. Built with -mavx2 for this
 // file only (never FMA: every product is rounded before its sum), and used
-// only when cpu_has_avx2() says the processor and the system support it.
+// only where cpu_features() finds AVX2 and a system that saves its registers.
 // Nothing here is shared with the other files' code: the helpers are internal
 // so that no AVX2 instruction reaches a path taken on an older processor.
 #include "effect/resample_primitives.h"
@@ -72,74 +72,16 @@ void blend_row_pair_avx2(const int16_t* a, const int16_t* b, const int16_t* c, i
     blend_scalar(b + i, c + i, out2 + i, n - i, g2, f2);
 }
 
-void widen_avx2(const int16_t* s, double* d, int n) {
-    int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        _mm256_storeu_pd(d + i, widen4_int16(s + i));
-        _mm256_storeu_pd(d + i + 4, widen4_int16(s + i + 4));
+void blend_run_avx2(const int16_t* p, const double* g, const double* f, double* sums, int n) {
+    int j = 0;
+    for (; j + 4 <= n; j += 4) {
+        const __m256d top = _mm256_mul_pd(widen4_int16(p + j), _mm256_loadu_pd(g + j));
+        const __m256d next = _mm256_mul_pd(widen4_int16(p + 3 + j), _mm256_loadu_pd(f + j));
+        _mm256_storeu_pd(sums + j, _mm256_add_pd(top, next));
     }
-    widen_scalar(s + i, d + i, n - i);
+    blend_run_scalar(p, g, f, sums, j, n);
 }
 
-// One column: one vector (y, cb, cr, next); the fourth lane spills into the
-// next column's first sample, which that column then writes.
-inline void blend_column(const double* p, const double* g, const double* f, double* out) {
-    const __m256d top = _mm256_mul_pd(_mm256_loadu_pd(p), _mm256_broadcast_sd(g));
-    const __m256d next = _mm256_mul_pd(_mm256_loadu_pd(p + 3), _mm256_broadcast_sd(f));
-    _mm256_storeu_pd(out, _mm256_add_pd(top, next));
-}
-
-// Four columns whose source columns follow one another (x0, x0 + 1, ...):
-// their twelve samples are contiguous, in three vectors, with each column's
-// weights spread over its three lanes.
-inline void blend_four_columns(const double* p, const double* g, const double* f, double* out) {
-    const __m256d g4 = _mm256_loadu_pd(g);
-    const __m256d f4 = _mm256_loadu_pd(f);
-    _mm256_storeu_pd(out, _mm256_add_pd(
-        _mm256_mul_pd(_mm256_loadu_pd(p), _mm256_permute4x64_pd(g4, 0x40)),
-        _mm256_mul_pd(_mm256_loadu_pd(p + 3), _mm256_permute4x64_pd(f4, 0x40))));
-    _mm256_storeu_pd(out + 4, _mm256_add_pd(
-        _mm256_mul_pd(_mm256_loadu_pd(p + 4), _mm256_permute4x64_pd(g4, 0xA5)),
-        _mm256_mul_pd(_mm256_loadu_pd(p + 7), _mm256_permute4x64_pd(f4, 0xA5))));
-    _mm256_storeu_pd(out + 8, _mm256_add_pd(
-        _mm256_mul_pd(_mm256_loadu_pd(p + 8), _mm256_permute4x64_pd(g4, 0xFE)),
-        _mm256_mul_pd(_mm256_loadu_pd(p + 11), _mm256_permute4x64_pd(f4, 0xFE))));
-}
-
-void blend_columns_avx2(const double* d, const int* at, const double* gx, const double* fx,
-                        double* sums, int n) {
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
-        if (at[i + 1] == at[i] + 3 && at[i + 2] == at[i] + 6 && at[i + 3] == at[i] + 9) {
-            blend_four_columns(d + at[i], gx + i, fx + i, sums + 3 * i);
-        } else {
-            for (int j = i; j < i + 4; j++) blend_column(d + at[j], gx + j, fx + j, sums + 3 * j);
-        }
-    }
-    for (; i < n; i++) blend_column(d + at[i], gx + i, fx + i, sums + 3 * i);
-}
-
-void blend_runs16_avx2(const int16_t* row, const column_run* runs, int run_count,
-                       const double* gx3, const double* fx3, double* sums) {
-    for (int r = 0; r < run_count; r++) {
-        if (runs[r].clamped) continue;
-        const int b = 3 * runs[r].first;
-        const int16_t* p = row + runs[r].source;
-        const int samples = 3 * runs[r].count;
-        int j = 0;
-        for (; j + 4 <= samples; j += 4) {
-            const __m256d top = _mm256_mul_pd(widen4_int16(p + j), _mm256_loadu_pd(gx3 + b + j));
-            const __m256d next =
-                _mm256_mul_pd(widen4_int16(p + 3 + j), _mm256_loadu_pd(fx3 + b + j));
-            _mm256_storeu_pd(sums + b + j, _mm256_add_pd(top, next));
-        }
-        for (; j < samples; j++) {
-            const double top = static_cast<double>(p[j]) * gx3[b + j];
-            const double next = static_cast<double>(p[3 + j]) * fx3[b + j];
-            sums[b + j] = top + next;
-        }
-    }
-}
 
 void blend_sums_avx2(const double* a, const double* b, int16_t* out, int n, double ga,
                      double fb) {
@@ -154,15 +96,18 @@ void blend_sums_avx2(const double* a, const double* b, int16_t* out, int n, doub
     blend_scalar(a + i, b + i, out + i, n - i, ga, fb);
 }
 
-const resample_primitives avx2_set = {blend_rows_avx2, widen_avx2, blend_columns_avx2,
-                                      blend_sums_avx2, blend_row_pair_avx2, blend_runs16_avx2};
-
 }  // namespace
 
-const resample_primitives* resample_primitives_avx2() { return &avx2_set; }
+bool resample_fill_avx2(resample_primitives& p) {
+    p.blend_rows = blend_rows_avx2;
+    p.blend_row_pair = blend_row_pair_avx2;
+    p.blend_run = blend_run_avx2;
+    p.blend_sums = blend_sums_avx2;
+    return true;
+}
 
 #else
 
-const resample_primitives* resample_primitives_avx2() { return nullptr; }
+bool resample_fill_avx2(resample_primitives&) { return false; }
 
 #endif

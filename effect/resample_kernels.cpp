@@ -3,63 +3,64 @@
 #include "effect/cpu_features.h"
 #include "effect/resample_fast.h"
 
-static const char* const kernel_names[kernel_count] = {"reference", "plain", "sse2", "avx2"};
+namespace {
 
-// Filled once, on first use: the inner loops of each usable fast kernel.
-static bool kernels_probed = false;
-static const resample_primitives* kernel_loops[kernel_count];
-static int selected_kernel = kernel_reference;
+struct resample_set {
+    const char* name;
+    unsigned feature;  // 0: every processor
+    bool (*fill)(resample_primitives& table);
+};
 
-static int best_kernel() {
-    for (int k = kernel_count - 1; k > kernel_reference; k--)
-        if (kernel_loops[k]) return k;
-    return kernel_reference;
+// From the portable loops up; each set overwrites what it does faster.
+const resample_set sets[] = {
+    {"plain", 0, resample_fill_plain},
+    {"sse2", cpu_sse2, resample_fill_sse2},
+    {"avx2", cpu_avx2, resample_fill_avx2},
+    {"avx512", cpu_avx512, resample_fill_avx512},
+};
+const int set_count = static_cast<int>(sizeof sets / sizeof sets[0]);
+
+resample_primitives table;
+int table_level = -1;  // -1: not filled yet
+
+}  // namespace
+
+int resample_level_count() { return set_count; }
+
+const char* resample_level_name(int level) {
+    return level >= 0 && level < set_count ? sets[level].name : "?";
 }
 
-static void probe_kernels() {
-    if (kernels_probed) return;
-    kernel_loops[kernel_reference] = nullptr;
-    kernel_loops[kernel_plain] = resample_primitives_scalar();
-    kernel_loops[kernel_sse2] = cpu_has_sse2() ? resample_primitives_sse2() : nullptr;
-    kernel_loops[kernel_avx2] = cpu_has_avx2() ? resample_primitives_avx2() : nullptr;
-    selected_kernel = best_kernel();
-    kernels_probed = true;
+unsigned resample_level_features(int level) {
+    unsigned features = 0;
+    for (int i = 0; i <= level && i < set_count; i++) features |= sets[i].feature;
+    return features;
 }
 
-const char* resample_kernel_name(int kernel) {
-    return kernel >= 0 && kernel < kernel_count ? kernel_names[kernel] : "?";
+bool resample_level_runs(int level) {
+    if (level < 0 || level >= set_count) return false;
+    const unsigned need = resample_level_features(level);
+    resample_primitives built;
+    return (cpu_features() & need) == need && sets[level].fill(built);
 }
 
-bool resample_kernel_usable(int kernel) {
-    if (kernel < 0 || kernel >= kernel_count) return false;
-    probe_kernels();
-    return kernel == kernel_reference || kernel_loops[kernel] != nullptr;
-}
-
-int resample_kernel_selected() {
-    probe_kernels();
-    return selected_kernel;
-}
-
-bool resample_force_kernel(int kernel) {
-    probe_kernels();
-    if (kernel == kernel_count) {
-        selected_kernel = best_kernel();
-        return true;
+int resample_init(unsigned cpu_features) {
+    int level = 0;
+    sets[0].fill(table);
+    for (int i = 1; i < set_count; i++) {
+        if ((cpu_features & sets[i].feature) == 0 || !sets[i].fill(table)) break;
+        level = i;
     }
-    if (!resample_kernel_usable(kernel)) return false;
-    selected_kernel = kernel;
-    return true;
+    table_level = level;
+    return level;
 }
 
-void resample_with(int kernel, const resample_job& job) {
-    probe_kernels();
-    const resample_primitives* loops =
-        kernel >= 0 && kernel < kernel_count ? kernel_loops[kernel] : nullptr;
-    if (loops)
-        resample_fast(*loops, job);
-    else
-        resample_reference(job);
+int resample_level() {
+    if (table_level < 0) resample_init(cpu_features());
+    return table_level;
 }
 
-void resample_frame(const resample_job& job) { resample_with(resample_kernel_selected(), job); }
+void resample_frame(const resample_job& job) {
+    if (table_level < 0) resample_init(cpu_features());
+    resample_fast(table, job);
+}

@@ -1,35 +1,31 @@
-// The resampling pass in its implementations, which all give the pixels of
-// resample_reference: the reference itself, the fast pass on plain loops, on
-// SSE2 and on AVX2. resample_frame uses the best one the processor supports,
-// picked once on first use; tests and benchmarks may force any.
+// The resampling table: one record of inner loops that resample_frame runs
+// on. resample_init fills it from a mask of CPU features, level by level: the
+// portable loops ("plain"), then "sse2", "avx2" and "avx512", each where the
+// mask has its feature and that of every level below. On first use
+// resample_frame fills it from cpu_features(); tests, the benchmark and the
+// fuzzer may fill it for any level the processor has.
 #pragma once
 
 #include "effect/resample.h"
 
-enum resample_kernel {
-    kernel_reference,
-    kernel_plain,
-    kernel_sse2,
-    kernel_avx2,
-    kernel_count
-};
+// The levels, from 0 (plain) up.
+int resample_level_count();
 
-// "reference", "plain", "sse2", "avx2".
-const char* resample_kernel_name(int kernel);
+// "plain", "sse2", "avx2", "avx512"; "?" for a number that is not a level.
+const char* resample_level_name(int level);
 
-// Built into this program and supported by this processor.
-bool resample_kernel_usable(int kernel);
+// The features a level needs: its own and those of the levels below.
+unsigned resample_level_features(int level);
 
-// The kernel resample_frame uses.
-int resample_kernel_selected();
+// True where this processor has the level's features and the build its set.
+bool resample_level_runs(int level);
 
-// Makes resample_frame use the kernel from now on (it must be usable);
-// kernel_count goes back to the automatic choice. Returns false, changing
-// nothing, for a kernel that is not usable.
-bool resample_force_kernel(int kernel);
+// Fills the table for the features and returns the level it reached.
+int resample_init(unsigned cpu_features);
 
-// One pass with the selected kernel.
+// The level the table holds now (filling it from cpu_features() if it is
+// still empty).
+int resample_level();
+
+// One pass through the table: the pixels of resample_reference(job).
 void resample_frame(const resample_job& job);
-
-// One pass with the given kernel, which must be usable.
-void resample_with(int kernel, const resample_job& job);

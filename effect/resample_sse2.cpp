@@ -11,10 +11,15 @@ namespace {
 inline __m128i low_int32(__m128i v) { return _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16); }
 inline __m128i high_int32(__m128i v) { return _mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16); }
 
+// The low or high two int32 of q as doubles (exact).
 inline __m128d low_pd(__m128i q) { return _mm_cvtepi32_pd(q); }
-inline __m128d high_pd(__m128i q) {
-    return _mm_cvtepi32_pd(_mm_shuffle_epi32(q, _MM_SHUFFLE(3, 2, 3, 2)));
+inline __m128d high_pd(__m128i q) { return _mm_cvtepi32_pd(_mm_unpackhi_epi64(q, q)); }
+
+inline __m128i load8(const int16_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
+
+inline void store8(int16_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 
 // trunc(a * ga + b * fb) for two lanes, as two int32 in the low half.
 inline __m128i blend2(__m128d a, __m128d b, __m128d ga, __m128d fb) {
@@ -27,49 +32,67 @@ inline __m128i blend4(__m128i a, __m128i b, __m128d ga, __m128d fb) {
                               blend2(high_pd(a), high_pd(b), ga, fb));
 }
 
+// Eight samples of two rows, blended and packed to int16.
+inline __m128i blend8(__m128i a, __m128i b, __m128d ga, __m128d fb) {
+    return _mm_packs_epi32(blend4(low_int32(a), low_int32(b), ga, fb),
+                           blend4(high_int32(a), high_int32(b), ga, fb));
+}
+
 void blend_rows_sse2(const int16_t* a, const int16_t* b, int16_t* out, int n, double ga,
                      double fb) {
     const __m128d vg = _mm_set1_pd(ga);
     const __m128d vf = _mm_set1_pd(fb);
     int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
-        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
-        const __m128i lo = blend4(low_int32(va), low_int32(vb), vg, vf);
-        const __m128i hi = blend4(high_int32(va), high_int32(vb), vg, vf);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packs_epi32(lo, hi));
-    }
+    for (; i + 8 <= n; i += 8) store8(out + i, blend8(load8(a + i), load8(b + i), vg, vf));
     blend_scalar(a + i, b + i, out + i, n - i, ga, fb);
 }
 
-void widen_sse2(const int16_t* s, double* d, int n) {
-    int i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        const __m128i lo = low_int32(v);
-        const __m128i hi = high_int32(v);
-        _mm_storeu_pd(d + i, low_pd(lo));
-        _mm_storeu_pd(d + i + 2, high_pd(lo));
-        _mm_storeu_pd(d + i + 4, low_pd(hi));
-        _mm_storeu_pd(d + i + 6, high_pd(hi));
-    }
-    widen_scalar(s + i, d + i, n - i);
+// Four samples of three rows (as int32): out1 from a and b, out2 from b and c,
+// each sample of b converted once.
+inline void blend4_pair(__m128i a, __m128i b, __m128i c, __m128d g1, __m128d f1, __m128d g2,
+                        __m128d f2, __m128i* out1, __m128i* out2) {
+    const __m128d b_lo = low_pd(b), b_hi = high_pd(b);
+    *out1 = _mm_unpacklo_epi64(blend2(low_pd(a), b_lo, g1, f1), blend2(high_pd(a), b_hi, g1, f1));
+    *out2 = _mm_unpacklo_epi64(blend2(b_lo, low_pd(c), g2, f2), blend2(b_hi, high_pd(c), g2, f2));
 }
 
-// Per column: (y, cb) in one vector, (cr, next) in another; the second store
-// spills into the next column's first sample, which that column then writes.
-void blend_columns_sse2(const double* d, const int* at, const double* gx, const double* fx,
-                        double* sums, int n) {
-    for (int i = 0; i < n; i++) {
-        const double* p = d + at[i];
-        const __m128d g = _mm_set1_pd(gx[i]);
-        const __m128d f = _mm_set1_pd(fx[i]);
-        _mm_storeu_pd(sums + 3 * i,
-                      _mm_add_pd(_mm_mul_pd(_mm_loadu_pd(p), g), _mm_mul_pd(_mm_loadu_pd(p + 3), f)));
-        _mm_storeu_pd(sums + 3 * i + 2, _mm_add_pd(_mm_mul_pd(_mm_loadu_pd(p + 2), g),
-                                                   _mm_mul_pd(_mm_loadu_pd(p + 5), f)));
+void blend_row_pair_sse2(const int16_t* a, const int16_t* b, const int16_t* c, int16_t* out1,
+                         int16_t* out2, int n, double g1, double f1, double g2, double f2) {
+    const __m128d vg1 = _mm_set1_pd(g1), vf1 = _mm_set1_pd(f1);
+    const __m128d vg2 = _mm_set1_pd(g2), vf2 = _mm_set1_pd(f2);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i va = load8(a + i), vb = load8(b + i), vc = load8(c + i);
+        __m128i lo1, lo2, hi1, hi2;
+        blend4_pair(low_int32(va), low_int32(vb), low_int32(vc), vg1, vf1, vg2, vf2, &lo1, &lo2);
+        blend4_pair(high_int32(va), high_int32(vb), high_int32(vc), vg1, vf1, vg2, vf2, &hi1,
+                    &hi2);
+        store8(out1 + i, _mm_packs_epi32(lo1, hi1));
+        store8(out2 + i, _mm_packs_epi32(lo2, hi2));
     }
+    blend_scalar(a + i, b + i, out1 + i, n - i, g1, f1);
+    blend_scalar(b + i, c + i, out2 + i, n - i, g2, f2);
 }
+
+// Two samples' horizontal blends from two int32 pairs and their weights.
+inline __m128d run2(__m128d top, __m128d next, const double* g, const double* f) {
+    return _mm_add_pd(_mm_mul_pd(top, _mm_loadu_pd(g)), _mm_mul_pd(next, _mm_loadu_pd(f)));
+}
+
+void blend_run_sse2(const int16_t* p, const double* g, const double* f, double* sums, int n) {
+    int j = 0;
+    for (; j + 8 <= n; j += 8) {
+        const __m128i top = load8(p + j), next = load8(p + 3 + j);
+        const __m128i t_lo = low_int32(top), t_hi = high_int32(top);
+        const __m128i n_lo = low_int32(next), n_hi = high_int32(next);
+        _mm_storeu_pd(sums + j, run2(low_pd(t_lo), low_pd(n_lo), g + j, f + j));
+        _mm_storeu_pd(sums + j + 2, run2(high_pd(t_lo), high_pd(n_lo), g + j + 2, f + j + 2));
+        _mm_storeu_pd(sums + j + 4, run2(low_pd(t_hi), low_pd(n_hi), g + j + 4, f + j + 4));
+        _mm_storeu_pd(sums + j + 6, run2(high_pd(t_hi), high_pd(n_hi), g + j + 6, f + j + 6));
+    }
+    blend_run_scalar(p, g, f, sums, j, n);
+}
+
 
 void blend_sums_sse2(const double* a, const double* b, int16_t* out, int n, double ga,
                      double fb) {
@@ -83,20 +106,23 @@ void blend_sums_sse2(const double* a, const double* b, int16_t* out, int n, doub
         const __m128i q1 = _mm_unpacklo_epi64(
             blend2(_mm_loadu_pd(a + i + 4), _mm_loadu_pd(b + i + 4), vg, vf),
             blend2(_mm_loadu_pd(a + i + 6), _mm_loadu_pd(b + i + 6), vg, vf));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packs_epi32(q0, q1));
+        store8(out + i, _mm_packs_epi32(q0, q1));
     }
     blend_scalar(a + i, b + i, out + i, n - i, ga, fb);
 }
 
-const resample_primitives sse2_set = {blend_rows_sse2, widen_sse2, blend_columns_sse2,
-                                      blend_sums_sse2, nullptr, nullptr};
-
 }  // namespace
 
-const resample_primitives* resample_primitives_sse2() { return &sse2_set; }
+bool resample_fill_sse2(resample_primitives& p) {
+    p.blend_rows = blend_rows_sse2;
+    p.blend_row_pair = blend_row_pair_sse2;
+    p.blend_run = blend_run_sse2;
+    p.blend_sums = blend_sums_sse2;
+    return true;
+}
 
 #else
 
-const resample_primitives* resample_primitives_sse2() { return nullptr; }
+bool resample_fill_sse2(resample_primitives&) { return false; }
 
 #endif

@@ -1,6 +1,7 @@
 // libFuzzer target: arbitrary pictures and track values through the phase
-// table, and arbitrary factors, resampled by the reference and by every usable
-// kernel; any difference, or a write outside the picture, aborts.
+// table, and arbitrary factors, resampled by the reference and by every level
+// of the resampling table this processor has; any difference, or a write
+// outside the picture, aborts. The levels are listed on stdout at start.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "effect/phase_table.h"
+#include "effect/resample.h"
 #include "effect/resample_kernels.h"
 #include "params/track_table.h"
 
@@ -30,16 +32,31 @@ struct byte_reader {
     }
 };
 
-void fail(const char* what, const resample_job& job, int kernel, size_t index) {
+void fail(const char* what, const resample_job& job, int level, size_t index) {
     fprintf(stderr,
-            "resample_fuzz: %s: kernel %s, %dx%d pitch %d, ref (%d, %d), factors %.17g %.17g, "
+            "resample_fuzz: %s: set %s, %dx%d pitch %d, ref (%d, %d), factors %.17g %.17g, "
             "element %zu\n",
-            what, resample_kernel_name(kernel), job.w, job.h, job.pitch, job.ref_x, job.ref_y,
+            what, resample_level_name(level), job.w, job.h, job.pitch, job.ref_x, job.ref_y,
             job.x_factor, job.y_factor, index);
     abort();
 }
 
+// The levels this processor has, listed once.
+std::vector<int> levels;
+
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    printf("resample_fuzz: sets tested on this machine:");
+    for (int level = 0; level < resample_level_count(); level++) {
+        if (!resample_level_runs(level)) continue;
+        levels.push_back(level);
+        printf(" %s", resample_level_name(level));
+    }
+    printf("\n");
+    fflush(stdout);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     byte_reader in = {data, size, 0};
@@ -66,18 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         int t[track_n];
         for (int i = 0; i < track_n; i++) t[i] = in.clamped(track_s[i], track_e[i]);
         const int frame = static_cast<int>(in.u16()) - 1000;
-        const int start = t[6];
-        if (frame < start) return 0;
-        const int g = t[5] * t[3];
-        const int L = cycle_length(t[2], g);
-        ScalePhase rows[phase_rows];
-        build_phase_table(L, g, rows);
-        const int row = find_phase(rows, cycle_position(frame, start, t[3], L));
-        if (row == 0) return 0;
-        job.ref_x = t[0];
-        job.ref_y = t[1];
-        job.x_factor = rows[row].x_factor;
-        job.y_factor = rows[row].y_factor;
+        const beat_tracks beat = {t[track_period], t[track_period_div], t[track_stretch_frames],
+                                  t[track_start_frame]};
+        const int phase = frame_phase(beat, frame);
+        if (phase <= 0) return 0;
+        job = phase_job(nullptr, nullptr, job.w, job.h, pitch, t[track_ref_x], t[track_ref_y],
+                        phase);
     }
     job.pitch = pitch;
 
@@ -97,19 +108,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<PIXEL_YC> want(count, sentinel);
     job.dst = want.data();
     resample_reference(job);
-    for (int kernel = 0; kernel < kernel_count; kernel++) {
-        if (!resample_kernel_usable(kernel)) continue;
+    for (int level : levels) {
+        resample_init(resample_level_features(level));
         std::vector<PIXEL_YC> got(count, sentinel);
         job.dst = got.data();
-        resample_with(kernel, job);
+        resample_frame(job);
         for (size_t i = 0; i < count; i++) {
             const PIXEL_YC& a = want[i];
             const PIXEL_YC& b = got[i];
-            if (a.y != b.y || a.cb != b.cb || a.cr != b.cr) fail("pixels differ", job, kernel, i);
+            if (a.y != b.y || a.cb != b.cb || a.cr != b.cr) fail("pixels differ", job, level, i);
             const bool inside = static_cast<int>(i % pitch) < job.w &&
                                 static_cast<int>(i / pitch) < job.h;
             if (!inside && (b.y != sentinel.y || b.cb != sentinel.cb || b.cr != sentinel.cr))
-                fail("written outside the picture", job, kernel, i);
+                fail("written outside the picture", job, level, i);
         }
     }
     return 0;

@@ -29,7 +29,9 @@ static void format_message(char* buf, size_t size, const char* format, ...) {
 int read_track(const char* label, FILTER* fp) {
     std::map<std::string, int>::const_iterator it = track_index.find(label);
     if (it == track_index.end()) {
-        char message[8192];
+        // Static, so that every read (most never need it) keeps the
+        // callback's stack small; the editor's calls come one at a time.
+        static char message[8192];
         format_message(message, sizeof message, missing_track_format, label);
         platform_message_box(fp->hwnd, message, error_caption, 0 /* MB_OK */);
         return 0;

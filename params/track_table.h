@@ -3,7 +3,17 @@
 // is its index in these arrays and in the editor's track array.
 #pragma once
 
-enum { track_n = 7 };
+// The tracks' positions, in the order of the arrays below.
+enum track_position {
+    track_ref_x,
+    track_ref_y,
+    track_period,
+    track_period_div,
+    track_bpm_x10,
+    track_stretch_frames,
+    track_start_frame,
+    track_n
+};
 
 // Labels in the Japanese ANSI code page (Shift-JIS), NUL-terminated.
 extern const char label_ref_x[];           // "基準x"

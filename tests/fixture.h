@@ -7,9 +7,10 @@
 
 #include "host/filter_api.h"
 #include "host/platform.h"
+#include "params/track_table.h"
 
 struct fixture_host {
-    int track[7];
+    int track[track_n];
     EXFUNC exfunc;
     FILTER fp;
 #ifndef _WIN32

@@ -115,7 +115,7 @@ TEST_F(module_test, get_filter_table_again_returns_the_same_record_and_a_working
     EXPECT_EQ(host.track[pos_period_div], 1);
     EXPECT_EQ(host.track[pos_bpm_x10], 1200);
     editor_set_frame_size(host, 32, 16, 32);
-    EXPECT_EQ(editor_process(host, 11), TRUE);  // p = 11 of a 15-frame cycle: row 1
+    EXPECT_EQ(editor_process(host, 11), TRUE);  // p = 11 of a 15-frame cycle: phase 1
     EXPECT_TRUE(editor_frame_changed(host));
 }
 

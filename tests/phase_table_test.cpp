@@ -3,29 +3,26 @@
 #include <climits>
 
 #include "effect/phase_table.h"
+#include "effect/resample.h"
 
 namespace {
 
-// The row a frame falls in, through the same steps as the frame transform.
-int row_of(int frame, int start, int period, int div, int stretch) {
-    const int g = stretch * div;
-    const int L = cycle_length(period, g);
-    ScalePhase rows[phase_rows];
-    build_phase_table(L, g, rows);
-    return find_phase(rows, cycle_position(frame, start, div, L));
+int phase_of(int frame, int start, int period, int div, int stretch) {
+    const beat_tracks t = {period, div, stretch, start};
+    return frame_phase(t, frame);
 }
 
 struct phase_case {
     const char* what;
     int frame, start, period, div, stretch;
-    int row;
+    int phase;
 };
 
 const phase_case phase_cases[] = {
     {"default road", 0, 0, 10, 1, 1, 0},
     {"default road", 5, 0, 10, 1, 1, 0},
-    {"p equal to row 0 end", 6, 0, 10, 1, 1, 1},
-    {"p equal to row 1 end", 7, 0, 10, 1, 1, 2},
+    {"p equal to the end of phase 0", 6, 0, 10, 1, 1, 1},
+    {"p equal to the end of phase 1", 7, 0, 10, 1, 1, 2},
     {"default road", 8, 0, 10, 1, 1, 3},
     {"last position", 9, 0, 10, 1, 1, 4},
     {"next cycle", 10, 0, 10, 1, 1, 0},
@@ -53,15 +50,17 @@ const phase_case phase_cases[] = {
     {"negative start", 0, -300, 10, 1, 1, 0},
     {"negative start", 6, -300, 10, 1, 1, 1},
     {"start 300", 306, 300, 10, 1, 1, 1},
+    {"before the start", 299, 300, 10, 1, 1, -1},
+    {"before a negative start", -301, -300, 10, 1, 1, -1},
     // (frame - start) * div does not fit 32 bits: the true remainder decides
     {"largest frame", INT_MAX, -300, 10, 1, 1, 2},        // 2147483947 mod 10 = 7
     {"largest frame, L 4001", INT_MAX, -300, 10, 100, 10, 2},  // p 1020
     {"just past 32 bits", 21474837, 0, 10, 100, 1, 4},   // 2147483700 mod 401 = 380
 };
 
-TEST(PhaseTable, RowOfEveryFrameKind) {
+TEST(PhaseTable, PhaseOfEveryFrameKind) {
     for (const phase_case& c : phase_cases) {
-        EXPECT_EQ(row_of(c.frame, c.start, c.period, c.div, c.stretch), c.row)
+        EXPECT_EQ(phase_of(c.frame, c.start, c.period, c.div, c.stretch), c.phase)
             << c.what << ": frame " << c.frame;
     }
 }
@@ -82,11 +81,28 @@ TEST(PhaseTable, RowsAndFactors) {
     EXPECT_NE(rows[1].y_factor, 0.98522167487684731);
 }
 
-TEST(PhaseTable, ZeroPhaseLengthKeepsEveryPositionInRowZero) {
+TEST(PhaseTable, PhaseJobTakesThePhasesFactors) {
+    ScalePhase rows[phase_rows];
+    build_phase_table(10, 1, rows);
+    PIXEL_YC src[1] = {}, dst[1] = {};
+    for (int phase = 1; phase < phase_rows; phase++) {
+        const resample_job job = phase_job(src, dst, 7, 5, 9, -3, 2000, phase);
+        EXPECT_EQ(job.x_factor, rows[phase].x_factor) << phase;
+        EXPECT_EQ(job.y_factor, rows[phase].y_factor) << phase;
+        EXPECT_TRUE(job.src == src && job.dst == dst);
+        EXPECT_EQ(job.w, 7);
+        EXPECT_EQ(job.h, 5);
+        EXPECT_EQ(job.pitch, 9);
+        EXPECT_EQ(job.ref_x, -3);
+        EXPECT_EQ(job.ref_y, 2000);
+    }
+}
+
+TEST(PhaseTable, ZeroPhaseLengthKeepsEveryPositionInPhaseZero) {
     // A track read as 0 (missing label) must give a defined remainder.
     EXPECT_EQ(cycle_length(0, 0), 1);
-    EXPECT_EQ(row_of(12345, 0, 0, 0, 1), 0);
-    EXPECT_EQ(row_of(12345, 0, 10, 1, 0), 0);
+    EXPECT_EQ(phase_of(12345, 0, 0, 0, 1), 0);
+    EXPECT_EQ(phase_of(12345, 0, 10, 1, 0), 0);
 }
 
 }  // namespace

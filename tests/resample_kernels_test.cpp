@@ -1,6 +1,8 @@
-// Every resampling kernel against the reference, bit for bit, checkasm-style:
-// each kernel forced in turn over random pictures of many shapes, reference
-// points inside and far outside, the four phase rows and some harsher factors.
+// Every level of the resampling table against the reference, bit for bit,
+// checkasm-style: each level the processor has is filled in turn and run over
+// random pictures of many shapes, reference points inside and far outside,
+// the four phases and some harsher factors. Then the filling itself: which
+// level a feature mask reaches, and the features read from cpuid and XCR0.
 #include <gtest/gtest.h>
 
 #include <stdio.h>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "effect/phase_table.h"
+#include "effect/cpu_features.h"
 #include "effect/resample_kernels.h"
 #include "fixture.h"
 
@@ -30,7 +33,7 @@ struct factor_pair {
     double x, y;
 };
 
-// The phase rows, then factors the phase table never makes but the kernels
+// The four phases' factors, then factors the phase table never makes but the kernels
 // must still match: shrinking, mirrored, a hair above 1 (fractions just below
 // 1.0 left of the picture), and x_factor 1 with unusual vertical factors.
 std::vector<factor_pair> factor_pairs() {
@@ -97,18 +100,26 @@ std::string first_difference(const std::vector<PIXEL_YC>& want, const std::vecto
     return "";
 }
 
-class ResampleKernel : public testing::TestWithParam<int> {
+// The levels this processor and build can run.
+std::vector<int> runnable_levels() {
+    std::vector<int> levels;
+    for (int level = 0; level < resample_level_count(); level++)
+        if (resample_level_runs(level)) levels.push_back(level);
+    return levels;
+}
+
+class ResampleLevel : public testing::TestWithParam<int> {
 protected:
     void SetUp() override {
-        if (!resample_kernel_usable(GetParam()))
-            GTEST_SKIP() << "kernel " << resample_kernel_name(GetParam())
+        if (!resample_level_runs(GetParam()))
+            GTEST_SKIP() << "set " << resample_level_name(GetParam())
                          << " is not supported by this processor or build";
+        ASSERT_EQ(resample_init(resample_level_features(GetParam())), GetParam());
     }
-    void TearDown() override { resample_force_kernel(kernel_count); }
+    void TearDown() override { resample_init(cpu_features()); }
 };
 
-TEST_P(ResampleKernel, MatchesTheReferenceBitForBit) {
-    const int kernel = GetParam();
+TEST_P(ResampleLevel, MatchesTheReferenceBitForBit) {
     const std::vector<factor_pair> pairs = factor_pairs();
     unsigned seed = 1;
     int mismatches = 0;
@@ -127,7 +138,7 @@ TEST_P(ResampleKernel, MatchesTheReferenceBitForBit) {
                     fill(want, kind, seed++);
                     got = want;
                     resample_reference(job_for(want, ref[0], ref[1], fac));
-                    resample_with(kernel, job_for(got, ref[0], ref[1], fac));
+                    resample_frame(job_for(got, ref[0], ref[1], fac));
                     // Pixels outside the picture keep their sentinel in both.
                     const std::string where = first_difference(want.temp, got.temp, size.pitch);
                     if (!where.empty() && mismatches++ < 10) {
@@ -143,25 +154,7 @@ TEST_P(ResampleKernel, MatchesTheReferenceBitForBit) {
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST_P(ResampleKernel, ForcedKernelServesResampleFrame) {
-    const int kernel = GetParam();
-    ASSERT_TRUE(resample_force_kernel(kernel));
-    EXPECT_EQ(resample_kernel_selected(), kernel);
-    ScalePhase rows[phase_rows];
-    build_phase_table(10, 1, rows);
-    for (int r = 1; r < phase_rows; r++) {
-        fixture_frame want, got;
-        fixture_frame_init(want, 640, 48, 648, 0);
-        fixture_fill_random(want, 77 + r);
-        got = want;
-        const factor_pair fac = {rows[r].x_factor, rows[r].y_factor};
-        resample_reference(job_for(want, 2000, 20, fac));
-        resample_frame(job_for(got, 2000, 20, fac));
-        EXPECT_EQ(first_difference(want.temp, got.temp, 648), "") << "row " << r;
-    }
-}
-
-TEST_P(ResampleKernel, EmptyPictureWritesNothing) {
+TEST_P(ResampleLevel, EmptyPictureWritesNothing) {
     for (const picture_size size : {picture_size{0, 5, 4}, picture_size{4, 0, 4},
                                     picture_size{-3, 2, 4}, picture_size{3, -2, 4}}) {
         fixture_frame f;
@@ -170,26 +163,91 @@ TEST_P(ResampleKernel, EmptyPictureWritesNothing) {
         f.fpip.w = size.w;
         f.fpip.h = size.h;
         const std::vector<PIXEL_YC> before = f.temp;
-        resample_with(GetParam(), job_for(f, 1, 1, factor_pair{1.0 / 1.02, 1.0 / 0.985}));
-        resample_with(GetParam(), job_for(f, 1, 1, factor_pair{1.0, 1.0 / 0.98}));
+        resample_frame(job_for(f, 1, 1, factor_pair{1.0 / 1.02, 1.0 / 0.985}));
+        resample_frame(job_for(f, 1, 1, factor_pair{1.0, 1.0 / 0.98}));
         EXPECT_TRUE(same_pixels(before, f.temp)) << size.w << "x" << size.h;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, ResampleKernel, testing::Range(0, static_cast<int>(kernel_count)),
+INSTANTIATE_TEST_SUITE_P(Sets, ResampleLevel, testing::Range(0, resample_level_count()),
                          [](const testing::TestParamInfo<int>& info) {
-                             return std::string(resample_kernel_name(info.param));
+                             return std::string(resample_level_name(info.param));
                          });
 
-TEST(ResampleKernels, AutomaticChoiceIsTheWidestUsable) {
-    resample_force_kernel(kernel_count);
-    const int chosen = resample_kernel_selected();
-    EXPECT_TRUE(resample_kernel_usable(chosen));
-    for (int k = chosen + 1; k < kernel_count; k++) EXPECT_FALSE(resample_kernel_usable(k));
-    EXPECT_FALSE(resample_force_kernel(-1));
-    EXPECT_FALSE(resample_force_kernel(kernel_count + 1));
-    EXPECT_EQ(resample_kernel_selected(), chosen);
-    printf("resampling kernel in use: %s\n", resample_kernel_name(chosen));
+TEST(ResampleTable, SaysWhichSetsRan) {
+    std::string names;
+    for (int level : runnable_levels()) names += std::string(" ") + resample_level_name(level);
+    printf("resampling sets tested on this machine:%s\n", names.c_str());
+    EXPECT_EQ(resample_level(), runnable_levels().back());
+}
+
+// Filling the table only (nothing runs), so every mask is safe on any machine.
+TEST(ResampleTable, EachLevelNeedsItsFeatureAndAllBelow) {
+    const struct {
+        unsigned mask;
+        const char* level;
+    } cases[] = {
+        {0, "plain"},
+        {cpu_sse2, "sse2"},
+        {cpu_avx2, "plain"},  // no sse2 below it
+        {cpu_sse2 | cpu_avx512, "sse2"},
+        {cpu_sse2 | cpu_avx2, "avx2"},
+        {cpu_avx2 | cpu_avx512, "plain"},
+        {cpu_sse2 | cpu_avx2 | cpu_avx512, "avx512"},
+        {~0u, "avx512"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_STREQ(resample_level_name(resample_init(c.mask)), c.level) << "mask " << c.mask;
+        EXPECT_STREQ(resample_level_name(resample_level()), c.level) << "mask " << c.mask;
+    }
+    for (int level = 0; level < resample_level_count(); level++)
+        EXPECT_EQ(resample_init(resample_level_features(level)), level);
+    EXPECT_STREQ(resample_level_name(-1), "?");
+    EXPECT_STREQ(resample_level_name(resample_level_count()), "?");
+    resample_init(cpu_features());
+}
+
+// Leaf 1 ecx: OSXSAVE bit 27, AVX bit 28; edx: SSE2 bit 26. Leaf 7 ebx: AVX2
+// bit 5, AVX-512 F 16, DQ 17, BW 30, VL 31. XCR0: 0x6 SSE and AVX state, 0xE0
+// opmask and ZMM state.
+TEST(CpuFeatures, FromCpuidAndSavedState) {
+    const unsigned osxsave_avx = (1u << 27) | (1u << 28), sse2 = 1u << 26, avx2 = 1u << 5;
+    const unsigned avx512 = (1u << 16) | (1u << 17) | (1u << 30) | (1u << 31);
+    const struct {
+        const char* what;
+        cpuid_words words;
+        unsigned features;
+    } cases[] = {
+        {"nothing", {0, 0, 0, 0, 0}, 0},
+        {"sse2 only", {1, 0, sse2, 0, 0}, cpu_sse2},
+        {"avx2 with ymm state", {7, osxsave_avx, sse2, avx2, 0x7}, cpu_sse2 | cpu_avx2},
+        {"avx2 but the system saves no ymm", {7, osxsave_avx, sse2, avx2, 0x3}, cpu_sse2},
+        {"avx2 without osxsave", {7, 1u << 28, sse2, avx2, 0x7}, cpu_sse2},
+        {"avx2 without avx", {7, 1u << 27, sse2, avx2, 0x7}, cpu_sse2},
+        {"leaf 7 missing", {6, osxsave_avx, sse2, avx2 | avx512, 0xE7}, cpu_sse2},
+        {"avx-512 in full", {13, osxsave_avx, sse2, avx2 | avx512, 0xE7},
+         cpu_sse2 | cpu_avx2 | cpu_avx512},
+        {"avx-512 but no zmm state", {13, osxsave_avx, sse2, avx2 | avx512, 0x67},
+         cpu_sse2 | cpu_avx2},
+        {"avx-512 but no opmask state", {13, osxsave_avx, sse2, avx2 | avx512, 0xC7},
+         cpu_sse2 | cpu_avx2},
+        {"avx-512 without bw", {13, osxsave_avx, sse2, avx2 | (avx512 & ~(1u << 30)), 0xE7},
+         cpu_sse2 | cpu_avx2},
+        {"avx-512 without vl", {13, osxsave_avx, sse2, avx2 | (avx512 & ~(1u << 31)), 0xE7},
+         cpu_sse2 | cpu_avx2},
+        {"avx-512 without dq", {13, osxsave_avx, sse2, avx2 | (avx512 & ~(1u << 17)), 0xE7},
+         cpu_sse2 | cpu_avx2},
+        {"avx-512 without avx2", {13, osxsave_avx, sse2, avx512, 0xE7}, cpu_sse2},
+    };
+    for (const auto& c : cases) EXPECT_EQ(cpu_features_from(c.words), c.features) << c.what;
+}
+
+TEST(CpuFeatures, ThisProcessor) {
+    const cpuid_words words = cpu_read_words();
+    EXPECT_EQ(cpu_features(), cpu_features_from(words));
+#if defined(__x86_64__) || defined(_M_X64) || defined(__SSE2__)
+    EXPECT_TRUE(cpu_features() & cpu_sse2) << "the build itself needs SSE2";
+#endif
 }
 
 }  // namespace

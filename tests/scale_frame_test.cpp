@@ -11,8 +11,6 @@
 
 namespace {
 
-enum { ref_x_pos = 0, ref_y_pos = 1, period_pos = 2, div_pos = 3, stretch_pos = 5, start_pos = 6 };
-
 // Y carries the column and Cb the row, so a sample shows where it came from.
 void fill_coordinates(fixture_frame& f, int y_per_column, int cb_per_row) {
     for (int y = 0; y < f.fpip.h; y++) {
@@ -55,7 +53,7 @@ TEST(ScaleFrame, DefaultRoadTransformsOnlyTheLastFourFramesOfTen) {
 TEST(ScaleFrame, BeforeTheStartFrameCachesTheRateAndPassesTheFrame) {
     fixture_host host;
     fixture_init(host);
-    host.track[start_pos] = 300;
+    host.track[track_start_frame] = 300;
     host.video_rate = 30000;
     host.video_scale = 1001;
     fixture_frame f;
@@ -67,7 +65,7 @@ TEST(ScaleFrame, BeforeTheStartFrameCachesTheRateAndPassesTheFrame) {
     EXPECT_EQ(f.fpip.ycp_edit, f.edit.data());
     EXPECT_TRUE(untouched(f.temp));
 
-    f.fpip.frame = 306;  // six frames after the start: row 1
+    f.fpip.frame = 306;  // six frames after the start: phase 1
     scale_frame(&host.fp, &f.fpip);
     EXPECT_EQ(f.fpip.ycp_edit, f.temp.data());
 }
@@ -83,11 +81,11 @@ TEST(ScaleFrame, ReadsAllSixTracksBeforeTheStartTest) {
     EXPECT_EQ(platform_log.count, 6);
     EXPECT_NE(std::string(platform_log.text).find(label_start_frame), std::string::npos);
     EXPECT_EQ(last_video_rate, 25);
-    // All tracks read as 0: a subdivision of 0 keeps every frame in row 0.
+    // All tracks read as 0: a subdivision of 0 keeps every frame in phase 0.
     EXPECT_EQ(f.fpip.ycp_edit, f.edit.data());
 }
 
-TEST(ScaleFrame, Row2CoordinatesOfA512x384Picture) {
+TEST(ScaleFrame, Phase2CoordinatesOfA512x384Picture) {
     // The coordinates themselves, as the transform forms them.
     const double xf = 1.0 / 1.02, yf = 1.0 / 0.985;
     EXPECT_EQ(static_cast<double>(0 - 256) * xf + 256, 5.0196078431372655);
@@ -97,7 +95,7 @@ TEST(ScaleFrame, Row2CoordinatesOfA512x384Picture) {
     fixture_host host;
     fixture_init(host);
     fixture_frame f;
-    fixture_frame_init(f, 512, 384, 512, 7);  // frame 7 of the default road: row 2
+    fixture_frame_init(f, 512, 384, 512, 7);  // frame 7 of the default road: phase 2
     fill_coordinates(f, 60, 80);
     scale_frame(&host.fp, &f.fpip);
 
@@ -114,7 +112,7 @@ TEST(ScaleFrame, Row2CoordinatesOfA512x384Picture) {
 TEST(ScaleFrame, ReferencePointFarRightOfThePicture) {
     fixture_host host;
     fixture_init(host);
-    host.track[ref_x_pos] = 2000;
+    host.track[track_ref_x] = 2000;
     EXPECT_EQ(static_cast<double>(0 - 2000) * (1.0 / 1.02) + 2000, 39.215686274509835);
     fixture_frame f;
     fixture_frame_init(f, 640, 2, 640, 7);

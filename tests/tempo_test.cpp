@@ -3,11 +3,10 @@
 #include "effect/frame_rate_cache.h"
 #include "params/tempo.h"
 #include "params/track_index.h"
+#include "params/track_table.h"
 #include "tests/fixture.h"
 
 namespace {
-
-enum { period_pos = 2, div_pos = 3, bpm_pos = 4, stretch_pos = 5 };
 
 struct tempo_case {
     const char* what;
@@ -48,10 +47,10 @@ const tempo_case tempo_cases[] = {
 };
 
 void run_case(fixture_host& host, const tempo_case& c) {
-    host.track[period_pos] = c.period;
-    host.track[div_pos] = c.div;
-    host.track[stretch_pos] = c.stretch;
-    host.track[bpm_pos] = c.bpm;
+    host.track[track_period] = c.period;
+    host.track[track_period_div] = c.div;
+    host.track[track_stretch_frames] = c.stretch;
+    host.track[track_bpm_x10] = c.bpm;
     prev_period = c.prev_period;
     prev_period_div = c.prev_div;
     prev_bpm_x10 = c.prev_bpm;
@@ -66,14 +65,14 @@ TEST(Tempo, WrittenAndRememberedValues) {
         fixture_init(host);
         run_case(host, c);
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(host.track[period_pos], c.out_period);
-        EXPECT_EQ(host.track[div_pos], c.out_div);
-        EXPECT_EQ(host.track[bpm_pos], c.out_bpm);
+        EXPECT_EQ(host.track[track_period], c.out_period);
+        EXPECT_EQ(host.track[track_period_div], c.out_div);
+        EXPECT_EQ(host.track[track_bpm_x10], c.out_bpm);
         EXPECT_EQ(prev_period, c.out_period);
         EXPECT_EQ(prev_period_div, c.out_div);
         EXPECT_EQ(prev_bpm_x10, c.out_bpm);
         EXPECT_EQ(host.window_updates, 1) << "every run redraws the window";
-        EXPECT_EQ(host.track[stretch_pos], c.stretch) << "stretch_frames is never written";
+        EXPECT_EQ(host.track[track_stretch_frames], c.stretch) << "stretch_frames is never written";
     }
 }
 
@@ -82,32 +81,32 @@ TEST(Tempo, UnclampedResultsComeBackClamped) {
     fixture_init(host);
     // 1.0 BPM at 30 fps writes a period of 180000; handed back, it reads as 10000.
     run_case(host, tempo_cases[12]);
-    ASSERT_EQ(host.track[period_pos], 180000);
+    ASSERT_EQ(host.track[track_period], 180000);
     reconcile_tempo(&host.fp);
-    EXPECT_EQ(host.track[period_pos], 10000);
-    EXPECT_EQ(host.track[div_pos], 100);
-    EXPECT_EQ(host.track[bpm_pos], 180);
+    EXPECT_EQ(host.track[track_period], 10000);
+    EXPECT_EQ(host.track[track_period_div], 100);
+    EXPECT_EQ(host.track[track_bpm_x10], 180);
 
     // A tempo of 0 reads back as 1: the tempo side changed.
     fixture_init(host);
     run_case(host, tempo_cases[13]);
-    ASSERT_EQ(host.track[bpm_pos], 0);
+    ASSERT_EQ(host.track[track_bpm_x10], 0);
     reconcile_tempo(&host.fp);
-    EXPECT_EQ(host.track[period_pos], 900000);
-    EXPECT_EQ(host.track[div_pos], 100);
-    EXPECT_EQ(host.track[bpm_pos], 1);
+    EXPECT_EQ(host.track[track_period], 900000);
+    EXPECT_EQ(host.track[track_period_div], 100);
+    EXPECT_EQ(host.track[track_bpm_x10], 1);
 }
 
 TEST(Tempo, NothingChangedStillWritesClampedValuesAndRedraws) {
     fixture_host host;
     fixture_init(host);
     reconcile_tempo(&host.fp);
-    host.track[period_pos] = 10;  // unchanged
-    host.track[0] = 999;          // ref_x moved
+    host.track[track_period] = 10;  // unchanged
+    host.track[track_ref_x] = 999;
     reconcile_tempo(&host.fp);
-    EXPECT_EQ(host.track[period_pos], 10);
-    EXPECT_EQ(host.track[div_pos], 1);
-    EXPECT_EQ(host.track[bpm_pos], 1800);
+    EXPECT_EQ(host.track[track_period], 10);
+    EXPECT_EQ(host.track[track_period_div], 1);
+    EXPECT_EQ(host.track[track_bpm_x10], 1800);
     EXPECT_EQ(host.window_updates, 2);
 }
 
@@ -117,7 +116,7 @@ TEST(Tempo, RunBeforeAnyFrameUsesThirtyFramesPerSecond) {
     host.video_rate = 30000;
     host.video_scale = 1001;  // the file's rate, not yet seen by any frame
     reconcile_tempo(&host.fp);
-    EXPECT_EQ(host.track[bpm_pos], 1800);
+    EXPECT_EQ(host.track[track_bpm_x10], 1800);
 }
 
 TEST(Tempo, ZeroReadsLeaveThatSideAsRead) {
@@ -127,9 +126,9 @@ TEST(Tempo, ZeroReadsLeaveThatSideAsRead) {
     // positions cannot be found, so no track is written.
     track_index.clear();
     reconcile_tempo(&host.fp);
-    EXPECT_EQ(host.track[period_pos], 10);
-    EXPECT_EQ(host.track[div_pos], 1);
-    EXPECT_EQ(host.track[bpm_pos], 1800);
+    EXPECT_EQ(host.track[track_period], 10);
+    EXPECT_EQ(host.track[track_period_div], 1);
+    EXPECT_EQ(host.track[track_bpm_x10], 1800);
     EXPECT_EQ(host.window_updates, 1);
 }
 

@@ -4,22 +4,12 @@
 
 #include <stb_image_write.h>
 
-#include "effect/phase_table.h"
 #include "tools/pulvax-run/bitmap_font.h"
 #include "tools/pulvax-run/rgb_convert.h"
 #include "tools/pulvax-run/yc_convert.h"
 
 enum { thumb_max_w = 256, tile_gap = 6, label_scale = 2 };
 static const int label_h = glyph_h * label_scale + 6;
-
-int frame_phase(const beat_tracks& t, int frame) {
-    if (frame < t.start_frame) return -1;
-    const int g = t.stretch_frames * t.period_div;
-    const int L = cycle_length(t.period, g);
-    ScalePhase rows[phase_rows];
-    build_phase_table(L, g, rows);
-    return find_phase(rows, cycle_position(frame, t.start_frame, t.period_div, L));
-}
 
 // True when a new cycle begins within the frame: its position is below one
 // frame's worth of units.

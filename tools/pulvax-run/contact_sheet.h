@@ -7,22 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "effect/phase_table.h"
 #include "host/filter_api.h"
 #include "tools/pulvax-run/y4m.h"
 
 enum { sheet_max_tiles = 48, sheet_columns = 5 };
-
-// The clamped beat tracks the cycle is worked out from.
-struct beat_tracks {
-    int period;
-    int period_div;
-    int stretch_frames;
-    int start_frame;
-};
-
-// The phase of a frame as the filter finds it: -1 before the start frame,
-// else 0 (unchanged) to 4.
-int frame_phase(const beat_tracks& t, int frame);
 
 // The frames of the first beat cycle that begins at or after frame 0 and the
 // start frame: first and count. A cycle longer than sheet_max_tiles frames is

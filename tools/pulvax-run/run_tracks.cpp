@@ -2,14 +2,16 @@
 
 #include <string.h>
 
+#include "params/track_table.h"
+
 const track_option track_options[key_count] = {
-    {"--ref-x", "\x8A\xEE\x8F\x80" "x"},
-    {"--ref-y", "\x8A\xEE\x8F\x80" "y"},
-    {"--period", "\x8E\xFC\x8A\xFA"},
-    {"--period-div", "\x8E\xFC\x8A\xFA" "div"},
-    {"--bpm", "bpm*10"},
-    {"--stretch-frames", "\x90\x4C\x8F\x6B" "F"},
-    {"--start-frame", "\x8A\x4A\x8E\x6E" "F"},
+    {"--ref-x", label_ref_x},
+    {"--ref-y", label_ref_y},
+    {"--period", label_period},
+    {"--period-div", label_period_div},
+    {"--bpm", label_bpm_x10},
+    {"--stretch-frames", label_stretch_frames},
+    {"--start-frame", label_start_frame},
 };
 
 bool find_track_positions(const FILTER& record, int positions[key_count], std::string& error) {

@@ -5,16 +5,18 @@
 #include <string>
 
 #include "host/filter_api.h"
+#include "params/track_table.h"
 
+// In the order of the filter's tracks.
 enum track_key {
-    key_ref_x,
-    key_ref_y,
-    key_period,
-    key_period_div,
-    key_bpm,  // the tempo track, beats per minute times ten
-    key_stretch_frames,
-    key_start_frame,
-    key_count
+    key_ref_x = track_ref_x,
+    key_ref_y = track_ref_y,
+    key_period = track_period,
+    key_period_div = track_period_div,
+    key_bpm = track_bpm_x10,  // beats per minute times ten
+    key_stretch_frames = track_stretch_frames,
+    key_start_frame = track_start_frame,
+    key_count = track_n
 };
 
 struct track_option {

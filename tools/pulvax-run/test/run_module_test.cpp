@@ -89,25 +89,22 @@ TEST_F(module_run, frames_match_the_reference_path) {
         ASSERT_TRUE(module_start(host, positions, f, error)) << error;
         apply({{key_ref_x, 20}, {key_ref_y, 9}, {key_period_div, 1}, {key_period, 10},
                {key_stretch_frames, 1}, {key_start_frame, 0}});
-        ScalePhase rows[phase_rows];
-        build_phase_table(10, 1, rows);
+        const beat_tracks beat = {10, 1, 1, 0};
         std::vector<uint8_t> in(frame_bytes(f)), out;
         for (int frame = 0; frame < 10; frame++) {
             fill_random(in, 100 + frame);
             frame_result r;
             ASSERT_TRUE(module_frame(host, f, frame, in, out, r, error)) << error;
-            const int row = find_phase(rows, frame);
-            EXPECT_EQ(r.changed, row != 0) << frame;
+            const int phase = frame_phase(beat, frame);
+            EXPECT_EQ(r.changed, phase != 0) << frame;
             EXPECT_TRUE(r.timed);
-            if (row == 0) {
+            if (phase == 0) {
                 EXPECT_EQ(out, in) << "frame " << frame << " " << f.w << "x" << f.h;
                 continue;
             }
             std::vector<PIXEL_YC> src(static_cast<size_t>(f.w) * f.h), dst(src.size());
             planes_to_yc(f, in.data(), src.data(), f.w);
-            resample_job job = {src.data(), dst.data(), f.w, f.h, f.w, 20, 9,
-                                rows[row].x_factor, rows[row].y_factor};
-            resample_reference(job);
+            resample_reference(phase_job(src.data(), dst.data(), f.w, f.h, f.w, 20, 9, phase));
             std::vector<uint8_t> expected(frame_bytes(f));
             yc_to_planes(f, dst.data(), f.w, expected.data());
             EXPECT_EQ(out, expected) << "frame " << frame << " " << f.w << "x" << f.h;

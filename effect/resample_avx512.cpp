@@ -1,0 +1,106 @@
+// The inner loops in AVX-512 (F, BW, DQ, VL), eight doubles at a time. Built
+// with those flags for this file only (never FMA: every product is rounded
+// before its sum), and used only where cpu_features() finds them and a system
+// that saves the 512-bit and opmask registers. The helpers are internal so
+// that no AVX-512 instruction reaches a path taken on an older processor.
+#include "effect/resample_primitives.h"
+
+#if defined(__AVX512F__) && defined(__AVX512BW__) && defined(__AVX512DQ__) && \
+    defined(__AVX512VL__)
+#include <immintrin.h>
+
+namespace {
+
+// The conversions with a full zeroing mask: the same instructions, without
+// the unmasked forms' undefined pass-through operand.
+const __mmask8 all8 = 0xFF;
+
+// Eight int16 samples as doubles (exact).
+inline __m512d widen8(const int16_t* p) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return _mm512_maskz_cvtepi32_pd(all8, _mm256_cvtepi16_epi32(s));
+}
+
+// trunc(a * ga + b * fb) for eight lanes, as eight int32.
+inline __m256i blend8(__m512d a, __m512d b, __m512d ga, __m512d fb) {
+    const __m512d sum = _mm512_add_pd(_mm512_mul_pd(a, ga), _mm512_mul_pd(b, fb));
+    return _mm512_maskz_cvttpd_epi32(all8, sum);
+}
+
+// Sixteen int32 (lo: the first eight) as sixteen int16, in order.
+inline __m256i pack16(__m256i lo, __m256i hi) {
+    return _mm256_permute4x64_epi64(_mm256_packs_epi32(lo, hi), 0xD8);
+}
+
+inline void store16(int16_t* p, __m256i v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
+
+void blend_rows_avx512(const int16_t* a, const int16_t* b, int16_t* out, int n, double ga,
+                       double fb) {
+    const __m512d vg = _mm512_set1_pd(ga);
+    const __m512d vf = _mm512_set1_pd(fb);
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m256i lo = blend8(widen8(a + i), widen8(b + i), vg, vf);
+        const __m256i hi = blend8(widen8(a + i + 8), widen8(b + i + 8), vg, vf);
+        store16(out + i, pack16(lo, hi));
+    }
+    blend_scalar(a + i, b + i, out + i, n - i, ga, fb);
+}
+
+void blend_row_pair_avx512(const int16_t* a, const int16_t* b, const int16_t* c, int16_t* out1,
+                           int16_t* out2, int n, double g1, double f1, double g2, double f2) {
+    const __m512d vg1 = _mm512_set1_pd(g1), vf1 = _mm512_set1_pd(f1);
+    const __m512d vg2 = _mm512_set1_pd(g2), vf2 = _mm512_set1_pd(f2);
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m512d b0 = widen8(b + i), b1 = widen8(b + i + 8);
+        store16(out1 + i, pack16(blend8(widen8(a + i), b0, vg1, vf1),
+                                 blend8(widen8(a + i + 8), b1, vg1, vf1)));
+        store16(out2 + i, pack16(blend8(b0, widen8(c + i), vg2, vf2),
+                                 blend8(b1, widen8(c + i + 8), vg2, vf2)));
+    }
+    blend_scalar(a + i, b + i, out1 + i, n - i, g1, f1);
+    blend_scalar(b + i, c + i, out2 + i, n - i, g2, f2);
+}
+
+void blend_run_avx512(const int16_t* p, const double* g, const double* f, double* sums, int n) {
+    int j = 0;
+    for (; j + 8 <= n; j += 8) {
+        const __m512d top = _mm512_mul_pd(widen8(p + j), _mm512_loadu_pd(g + j));
+        const __m512d next = _mm512_mul_pd(widen8(p + 3 + j), _mm512_loadu_pd(f + j));
+        _mm512_storeu_pd(sums + j, _mm512_add_pd(top, next));
+    }
+    blend_run_scalar(p, g, f, sums, j, n);
+}
+
+
+void blend_sums_avx512(const double* a, const double* b, int16_t* out, int n, double ga,
+                       double fb) {
+    const __m512d vg = _mm512_set1_pd(ga);
+    const __m512d vf = _mm512_set1_pd(fb);
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m256i lo = blend8(_mm512_loadu_pd(a + i), _mm512_loadu_pd(b + i), vg, vf);
+        const __m256i hi = blend8(_mm512_loadu_pd(a + i + 8), _mm512_loadu_pd(b + i + 8), vg, vf);
+        store16(out + i, pack16(lo, hi));
+    }
+    blend_scalar(a + i, b + i, out + i, n - i, ga, fb);
+}
+
+}  // namespace
+
+bool resample_fill_avx512(resample_primitives& p) {
+    p.blend_rows = blend_rows_avx512;
+    p.blend_row_pair = blend_row_pair_avx512;
+    p.blend_run = blend_run_avx512;
+    p.blend_sums = blend_sums_avx512;
+    return true;
+}
+
+#else
+
+bool resample_fill_avx512(resample_primitives&) { return false; }
+
+#endif
