@@ -32,18 +32,25 @@ bool open_source(frame_source& s, const std::string& input, int frames, std::str
             return false;
         }
         s.owns_file = true;
-        char magic[9];
-        const size_t got = fread(magic, 1, sizeof magic, s.file);
-        if (got != sizeof magic || memcmp(magic, "YUV4MPEG2", sizeof magic) != 0) {
-            close_source(s);
-            s.kind = source_image;
-            s.name = "'" + input + "'";
-            s.limit = frames < 0 ? image_default_frames : frames;
-            return load_image(input.c_str(), s.format, s.still, error);
-        }
-        rewind(s.file);
     }
-    if (!read_y4m_header(s.file, s.format, error)) {
+    // The magic tells a stream from the rest. It stays read: a pipe cannot
+    // go back, so the header reader is given it.
+    char magic[9];
+    const size_t got = fread(magic, 1, sizeof magic, s.file);
+    const std::string consumed(magic, got);
+    if (input != "-" && consumed != "YUV4MPEG2") {
+        if (fseek(s.file, 0, SEEK_SET) != 0) {
+            error = s.name + " is not a YUV4MPEG2 stream, and cannot be read again from its start "
+                             "to try the other formats (a pipe?)";
+            return false;
+        }
+        close_source(s);
+        s.kind = source_image;
+        s.name = "'" + input + "'";
+        s.limit = frames < 0 ? image_default_frames : frames;
+        return load_image(input.c_str(), s.format, s.still, error);
+    }
+    if (!read_y4m_header(s.file, s.format, error, consumed)) {
         error = s.name + ": " + error;
         return false;
     }

@@ -31,7 +31,8 @@ bool check_settings(const editor_host& host, const int positions[key_count],
 bool apply_settings(editor_host& host, const int positions[key_count],
                     const std::vector<track_setting>& settings, std::string& error) {
     for (const track_setting& s : settings) {
-        if (!editor_set_track(host, positions[s.key], s.value)) {
+        // In range (check_settings ran first), so the value fits a track.
+        if (!editor_set_track(host, positions[s.key], static_cast<int>(s.value))) {
             error = std::string("the module refused ") + track_options[s.key].option;
             return false;
         }

@@ -180,9 +180,13 @@ static int read_line(FILE* in, std::string& line) {
     }
 }
 
-bool read_y4m_header(FILE* in, y4m_format& f, std::string& error) {
+bool read_y4m_header(FILE* in, y4m_format& f, std::string& error, const std::string& consumed) {
     std::string line;
-    const int got = read_line(in, line);
+    int got = read_line(in, line);
+    if (!consumed.empty()) {
+        line = consumed + line;
+        if (got == 0) got = -1;
+    }
     if (got == 0) {
         error = "the stream is empty";
         return false;

@@ -44,8 +44,9 @@ bool parse_y4m_header(const std::string& line, y4m_format& f, std::string& error
 // The header line for f, newline included.
 std::string y4m_header_text(const y4m_format& f);
 
-// Reads the header line of a stream.
-bool read_y4m_header(FILE* in, y4m_format& f, std::string& error);
+// Reads the header line of a stream. consumed: the first bytes of the line,
+// already read from in (such as the magic, read to tell the kind of input).
+bool read_y4m_header(FILE* in, y4m_format& f, std::string& error, const std::string& consumed = "");
 
 // Reads one frame (the FRAME line and frame_bytes(f) bytes) into data.
 // Returns 1 for a frame, 0 at a clean end of the stream, -1 with a message for a

@@ -59,6 +59,15 @@ cmp -s piped.y4m filed.y4m || fail "pipe: output differs from the file run"
 cat ten_420jpeg.y4m | run - --ref-x 5 -o - --frames 4 2>/dev/null | cat > piped4.y4m
 [ "$(wc -c < piped4.y4m)" = "$(( $(header_len ten_420jpeg.y4m) + 4 * 1158 ))" ] || fail "pipe: --frames 4 length"
 
+# A named input that cannot seek (a pipe through /dev/fd) is read as a stream
+# from the bytes already read; anything else there is refused by name.
+if [ -z "$runner" ] && [ -e /dev/fd/0 ]; then
+  run <(cat ten_420jpeg.y4m) --ref-x 5 -o fd.y4m 2>err.txt || fail "fd pipe: status $?: $(cat err.txt)"
+  cmp -s fd.y4m filed.y4m || fail "fd pipe: output differs from the file run"
+  run <(printf 'not a stream') -o fd.y4m 2>err.txt
+  [ $? = 1 ] && grep -q "cannot be read again from its start" err.txt || fail "fd pipe junk: $(cat err.txt)"
+fi
+
 # --- tracks through the module ----------------------------------------------
 tracks() { run "$@" --print-tracks --frames 1 -o t.y4m 2>&1 >/dev/null | grep 'tracks ' ; }
 check_tracks() {  # expected-substring args...
@@ -160,13 +169,17 @@ expect 2 "more than one input" ok.y4m ok.y4m
 expect 2 "--bpm takes beats per minute with at most one decimal place" --bpm 128.55
 expect 2 "--bpm must be between 0.1 and 1000.0" --bpm 1000.1
 expect 2 "--bpm must be between 0.1 and 1000.0" --bpm 0
+expect 2 "--bpm must be between 0.1 and 1000.0" --bpm 429496730
+expect 2 "--ref-x must be between 0 and 2000" --ref-x 4294967301
+expect 2 "--print-tracks takes no value" --print-tracks=no
+expect 2 "--help takes no value" --help=x
 expect 2 "--period must be between 1 and 10000" --period 0
 expect 2 "--period-div must be between 1 and 100" --period-div 101
 expect 2 "--start-frame must be between -300 and 300" --start-frame 301
 expect 2 "--ref-x must be between 0 and 2000" --ref-x -1
 expect 2 "--stretch-frames must be between 1 and 10" --stretch-frames 11
 expect 2 "--fps takes a frame rate" --fps 0
-expect 2 "-o needs a value" -o
+expect 2 "--output needs a value" -o
 if [ -z "$runner" ] && [ -w /dev/full ]; then
   expect 1 "cannot write '/dev/full'" ok.y4m -o /dev/full
 fi
