@@ -79,6 +79,11 @@ static int run(run_state& st, const run_options& o) {
                     exit_failure);
     }
 
+    if (format.interlace == 't' || format.interlace == 'b' || format.interlace == 'm') {
+        fprintf(stderr, "pulvax-run: %s is interlaced (I%c); its frames are processed as whole "
+                        "frames, both fields together\n", st.source.name.c_str(), format.interlace);
+    }
+
     const std::string module = o.module.empty() ? executable_dir() + default_module_name : o.module;
     if (!editor_load(st.host, module.c_str(), error)) return fail(error, exit_failure);
     st.loaded = true;

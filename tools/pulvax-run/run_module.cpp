@@ -1,5 +1,7 @@
 #include "tools/pulvax-run/run_module.h"
 
+#include <algorithm>
+
 #include "tools/pulvax-run/yc_convert.h"
 
 bool module_start(editor_host& host, const int positions[key_count], const y4m_format& f,
@@ -82,14 +84,25 @@ bool title_time(const std::string& title, int& ms) {
 bool module_frame(editor_host& host, const y4m_format& f, int index,
                   const std::vector<uint8_t>& in, std::vector<uint8_t>& out, frame_result& result,
                   std::string& error) {
-    planes_to_yc(f, in.data(), editor_input(host), f.w);
+    // The samples given are kept to tell whether the filter changed any.
+    std::vector<PIXEL_YC> given(static_cast<size_t>(f.w) * f.h);
+    planes_to_yc(f, in.data(), given.data(), f.w);
+    std::copy(given.begin(), given.end(), editor_input(host));
     if (!editor_process(host, index)) {
         error = "the module failed to process frame " + std::to_string(index);
         return false;
     }
     result.changed = editor_frame_changed(host);
     result.timed = title_time(editor_title(host), result.time_ms);
-    out.resize(frame_bytes(f));
-    yc_to_planes(f, editor_output(host), f.w, out.data());
+    const PIXEL_YC* done = editor_output(host);
+    const bool same = std::equal(given.begin(), given.end(), done, [](const PIXEL_YC& a, const PIXEL_YC& b) {
+        return a.y == b.y && a.cb == b.cb && a.cr == b.cr;
+    });
+    if (same) {
+        out = in;  // as read, also where the conversion is not exact (over 12 bits)
+    } else {
+        out.resize(frame_bytes(f));
+        yc_to_planes(f, done, f.w, out.data());
+    }
     return true;
 }
