@@ -45,10 +45,30 @@ bool open_source(frame_source& s, const std::string& input, int frames, std::str
             return false;
         }
         close_source(s);
-        s.kind = source_image;
         s.name = "'" + input + "'";
-        s.limit = frames < 0 ? image_default_frames : frames;
-        return load_image(input.c_str(), s.format, s.still, error);
+        if (is_image(input.c_str())) {
+            s.kind = source_image;
+            s.limit = frames < 0 ? image_default_frames : frames;
+            s.total = s.limit;
+            return load_image(input.c_str(), s.format, s.still, error);
+        }
+        std::string why;
+#ifdef PULVAX_HAVE_FFMPEG
+        s.media = media_open_input(input, s.format, s.total, why);
+        if (s.media) {
+            s.kind = source_media;
+            if (s.limit >= 0 && (s.total < 0 || s.total > s.limit)) s.total = s.limit;
+            return true;
+        }
+        // A file FFmpeg knows but cannot use: its message says why.
+        if (why.compare(0, 8, "FFmpeg: ") != 0) {
+            error = why;
+            return false;
+        }
+        why = ", nor a video file (" + why + ")";
+#endif
+        error = s.name + " is neither a YUV4MPEG2 stream nor a readable PNG, JPEG or BMP image" + why;
+        return false;
     }
     if (!read_y4m_header(s.file, s.format, error, consumed)) {
         error = s.name + ": " + error;
@@ -65,6 +85,14 @@ int next_frame(frame_source& s, std::vector<uint8_t>& planes, std::string& error
         break;
     case source_image:
         planes = s.still;
+        break;
+    case source_media:
+#ifdef PULVAX_HAVE_FFMPEG
+        {
+            const int got = media_read_frame(s.media, planes, s.pts, error);
+            if (got <= 0) return got;
+        }
+#endif
         break;
     case source_stream:
         {
@@ -83,11 +111,16 @@ int next_frame(frame_source& s, std::vector<uint8_t>& planes, std::string& error
         }
         break;
     }
+    if (s.kind != source_media) s.pts = s.next;
     s.next++;
     return 1;
 }
 
 void close_source(frame_source& s) {
+#ifdef PULVAX_HAVE_FFMPEG
+    media_close_input(s.media);
+#endif
+    s.media = nullptr;
     if (s.owns_file && s.file) fclose(s.file);
     s.file = nullptr;
     s.owns_file = false;

@@ -16,12 +16,22 @@ const char run_usage[] =
     "        frames), XCOLORRANGE=FULL honoured; or a PNG, JPEG or BMP image, shown\n"
     "        for --frames frames (default 30). Without INPUT: a built-in test clip\n"
     "        (512x384, 30 fps, 120 frames).\n"
-    "-o OUTPUT  YUV4MPEG2 to a file, or - for standard output, with the input's size,\n"
-    "        frame rate, layout, depth and every other header tag. Without -o no\n"
-    "        video is written.\n"
+    "        On Linux also any video file the system's FFmpeg reads (mp4, mkv, mov,\n"
+    "        webm; H.264, HEVC 8/10-bit, VP9, AV1, ProRes...).\n"
+    "-o OUTPUT  out.y4m, or - for standard output: YUV4MPEG2 with the input's size,\n"
+    "        frame rate, layout, depth and every other header tag. On Linux any\n"
+    "        other name is a video file in the container its extension names\n"
+    "        (.mp4, .mkv, .mov, .webm), the video encoded, every audio stream of an\n"
+    "        input video file copied untouched, timestamps (variable frame rates\n"
+    "        too), rotation and colour tags kept. Without -o no video is written.\n"
+    "  --codec NAME           video encoder (default libx264 crf 18, High 10 for\n"
+    "                         10-bit; libx265 for 12 bits and more; VP9 for .webm)\n"
+    "  --crf N                encoder quality, 0-63, lower is better (default 18)\n"
     "\n"
     "Options (the tracks are set as the editor sets them: value, then func_update,\n"
-    "in command-line order, after the module has seen one frame at the stream's rate):\n"
+    "in command-line order, after the module has seen one frame at the stream's rate).\n"
+    "The beat counts frames at the stream's nominal rate (a variable-rate file's\n"
+    "average), one cycle step per decoded frame:\n"
     "  --ref-x N, --ref-y N   reference point of the bounce, in pixels\n"
     "  --period N             cycle length in 1/period-div frames\n"
     "  --period-div N         cycle units per frame\n"
@@ -133,7 +143,7 @@ bool parse_fps(const char* text, int& rate, int& scale) {
 struct option_texts {
     bool help = false;
     bool print_tracks = false;
-    std::string output, sheet, module, fps, frames;
+    std::string output, sheet, module, fps, frames, codec, crf;
     std::vector<std::string> inputs;
     std::vector<std::string> tracks[key_count];  // every occurrence, in order
 };
@@ -150,6 +160,8 @@ static void add_render_options(CLI::App& app, option_texts& t, CLI::Option* trac
     app.add_option("--module", t.module);
     app.add_option("--fps", t.fps);
     app.add_option("--frames", t.frames);
+    app.add_option("--codec", t.codec);
+    app.add_option("--crf", t.crf);
     for (int k = 0; k < key_count; k++) {
         track_opts[k] = app.add_option(track_options[k].option, t.tracks[k])
                             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
@@ -228,6 +240,17 @@ bool parse_run_options(int argc, char** argv, run_options& o, std::string& error
     }
     if (app.count("--frames") && (!parse_int(t.frames.c_str(), o.frames) || o.frames < 1)) {
         error = "--frames takes a whole number of frames of at least 1, not '" + t.frames + "'";
+        return false;
+    }
+    if (app.count("--codec")) {
+        if (t.codec.empty()) {
+            error = "--codec needs an encoder name";
+            return false;
+        }
+        o.codec = t.codec;
+    }
+    if (app.count("--crf") && (!parse_int(t.crf.c_str(), o.crf) || o.crf < 0 || o.crf > 63)) {
+        error = "--crf takes a whole number from 0 to 63, not '" + t.crf + "'";
         return false;
     }
     // The track settings in command-line order: parse_order lists every

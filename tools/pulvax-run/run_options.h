@@ -19,6 +19,8 @@ struct run_options {
     bool have_fps = false;
     int fps_rate = 0, fps_scale = 0;
     int frames = -1;  // --frames, or -1
+    std::string codec;  // --codec: video encoder for video file output, or empty
+    int crf = -1;       // --crf, or -1
     bool print_tracks = false;
     bool help = false;
     std::vector<track_setting> settings;  // in command-line order

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/pulvax-run/frame_sink.h"
 #include "tools/pulvax-run/run_module.h"
 #include "tools/pulvax-run/run_options.h"
 
@@ -154,4 +155,16 @@ TEST(run_options, title_times) {
     EXPECT_FALSE(title_time("PULVAX time:", ms));
     EXPECT_FALSE(title_time("PULVAX time:12ms", ms));
     EXPECT_FALSE(title_time("PULVAX time:99999999999", ms));
+}
+
+TEST(run_options, output_names_choose_the_writer) {
+    const struct {
+        const char* name;
+        bool video_file;
+    } cases[] = {
+        {"", false},          {"-", false},           {"out.y4m", false},     {"OUT.Y4M", false},
+        {"/dev/full", false}, {"dir.v2/pipe", false}, {"out.mp4", true},      {"a.b/out.MKV", true},
+        {"clip.webm", true},  {"o.xyz", true},        {"dir\\x.mov", true},   {".y4m", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(is_video_file_name(c.name), c.video_file) << c.name;
 }
