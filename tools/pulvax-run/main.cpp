@@ -59,6 +59,12 @@ static int run(run_state& st, const run_options& o) {
     if ((!o.codec.empty() || o.crf >= 0) && !is_video_file_name(o.output)) {
         return fail("--codec and --crf are for video file output (-o out.mp4)", exit_usage);
     }
+    // Writing the input over while it is read would lose it.
+    for (const std::string& written : {o.output, o.sheet}) {
+        if (!written.empty() && written != "-" && !o.input.empty() && o.input != "-" && same_file(o.input, written)) {
+            return fail("'" + written + "' is the input; write to another file", exit_usage);
+        }
+    }
     if (!open_source(st.source, o.input, o.frames, error)) return fail(error, exit_failure);
     y4m_format& format = st.source.format;
     if (o.have_fps) {

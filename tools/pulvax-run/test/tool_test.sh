@@ -188,6 +188,9 @@ expect 1 "GetFilterTable" --module "$no_entry"
 expect 1 "cannot write 'no_such_dir/o.y4m'" ok.y4m -o no_such_dir/o.y4m
 expect 1 "cannot write the contact sheet 'no_such_dir/s.png'" ok.y4m --sheet no_such_dir/s.png
 expect 1 "contact sheet: the input ends before frame 5" ok.y4m --start-frame 5 --frames 3 --sheet s.png
+ln -s ok.y4m ok_link.y4m
+expect 2 "'ok_link.y4m' is the input; write to another file" ok.y4m -o ok_link.y4m
+cmp -s ok.y4m ten_420jpeg.y4m || fail "the input was written over"
 expect 2 "unknown option --bogus" --bogus
 expect 2 "more than one input" ok.y4m ok.y4m
 expect 2 "--bpm takes beats per minute with at most one decimal place" --bpm 128.55
