@@ -282,9 +282,11 @@ int media_read_frame(media_input* in, std::vector<uint8_t>& planes, long long& p
         if (r == AVERROR_EOF) {
             // A file cut short ends like a whole one, but the demuxer says so.
             const std::string why = take_library_error();
-            if (why.empty()) return 0;
-            error = in->name + ": " + why +
-                    (in->frames ? " (after frame " + std::to_string(in->frames - 1) + ")" : std::string());
+            if (why.empty() && in->frames > 0) return 0;
+            error = why.empty() ? in->name + ": no frame of its video could be decoded"
+                                : in->name + " is damaged: " + why +
+                                      (in->frames ? " (seen by the end of frame " + std::to_string(in->frames - 1) + ")"
+                                                  : std::string(" (before its first frame)"));
             return -1;
         }
         if (r != AVERROR(EAGAIN)) {

@@ -103,7 +103,7 @@ expect() {  # status message args...
 }
 ff -f lavfi -i "$src" -f lavfi -i sine -t 2 -c:v libx264 -c:a aac -shortest whole.mkv
 head -c $(($(stat -c %s whole.mkv) / 2)) whole.mkv > cut.mkv
-expect 1 "'cut.mkv': File ended prematurely (after frame" cut.mkv -o cut_out.mkv
+expect 1 "'cut.mkv' is damaged: File ended prematurely (seen by the end of frame" cut.mkv -o cut_out.mkv
 n=$(frame_count cut_out.mkv)
 [ "${n:-0}" -gt 10 ] && [ "$n" -lt 60 ] || fail "cut mkv: the frames before the fault were not kept ($n)"
 head -c $(($(stat -c %s in.mp4) / 2)) in.mp4 > cut.mp4
@@ -127,6 +127,20 @@ expect 1 "cannot write 'no_dir/o.mp4'" in.mp4 -o no_dir/o.mp4
 expect 2 "--crf takes a whole number from 0 to 63" in.mp4 -o o.mp4 --crf 64
 expect 2 "--codec and --crf are for video file output" in.mp4 -o o.y4m --codec libx264
 for f in o.mp4 o.webm o.xyz o.mov; do [ -e "$f" ] && fail "failed output $f was left behind"; done
+# Damaged files (bytes overwritten at fixed places): a message or a clean
+# run, never a crash or a hang.
+size=$(stat -c %s whole.mkv)
+for k in 1 2 3 4 5 6 7 8; do
+  cp whole.mkv damaged.mkv
+  for j in 1 2 3 4 5 6; do
+    printf '\x%02x' $(((k * 37 + j * 11) % 256)) |
+      dd of=damaged.mkv bs=1 seek=$(((k * 7919 + j * 104729) % size)) conv=notrunc status=none
+  done
+  timeout 60 "$tool" damaged.mkv -o damaged_out.mkv > /dev/null 2> err.txt
+  s=$?
+  [ "$s" = 0 ] || [ "$s" = 1 ] || fail "damaged file $k: status $s: $(tail -n 3 err.txt)"
+done
+
 # A closed pipe downstream: a message, status 1, no hang.
 timeout 20 "$tool" in.mp4 -o - 2> err.txt | head -c 100 > /dev/null
 s=${PIPESTATUS[0]}
