@@ -41,7 +41,10 @@ ff -f lavfi -i "$src" -t 1 -c:v libx265 -pix_fmt yuv420p10le -x265-params log-le
 ff -f lavfi -i "$src,scale=161:91" -t 0.3 -c:v ffv1 -pix_fmt yuv420p odd.mkv
 ff -f lavfi -i "$src,scale=160:91" -t 0.3 -c:v ffv1 -pix_fmt gray16le mono16.mkv
 ff -f lavfi -i "$src" -t 0.3 -c:v ffv1 -pix_fmt yuva444p10le alpha.mkv  # converted: 4:4:4 10-bit
-for f in in.mp4 in10.mkv odd.mkv mono16.mkv; do
+ff -f lavfi -i "$src" -t 0.3 -c:v prores_ks -pix_fmt yuv422p10le prores.mov
+ff -f lavfi -i "$src" -t 0.3 -c:v libvpx-vp9 vp9.webm
+ff -f lavfi -i "$src" -t 0.3 -c:v libaom-av1 -cpu-used 8 -pix_fmt yuv420p10le av1.mkv
+for f in in.mp4 in10.mkv odd.mkv mono16.mkv prores.mov vp9.webm av1.mkv; do
   "$tool" "$f" --start-frame 300 -o "$f.y4m" 2> err.txt || fail "$f to y4m: status $?: $(cat err.txt)"
   ff -i "$f" -strict -1 -f yuv4mpegpipe "$f.ref.y4m"
   cmp -s <(tail -n +2 "$f.y4m") <(tail -n +2 "$f.ref.y4m") || fail "$f to y4m: frames differ from ffmpeg's decode"
