@@ -105,9 +105,11 @@ static bool open_encoder(media_output* out, const media_input* in, const media_s
         return false;
     }
     if (strcmp(codec->name, "libx265") == 0) av_opt_set(enc->priv_data, "x265-params", "log-level=error", 0);
+    take_library_error();
     const int r = avcodec_open2(enc, codec, nullptr);
     if (r < 0) {
-        error = std::string("cannot open the encoder ") + codec->name + ": " + av_error_text(r);
+        const std::string why = take_library_error();  // such as x264's "width not divisible by 2"
+        error = std::string("cannot open the encoder ") + codec->name + ": " + (why.empty() ? av_error_text(r) : why);
         return false;
     }
     return true;

@@ -122,6 +122,7 @@ expect 1 "'unknown_codec.mkv': no decoder for its video codec" unknown_codec.mkv
 ln -s /dev/full full.mp4
 expect 1 "cannot write 'full.mp4': No space left on device" in.mp4 -o full.mp4
 [ -c /dev/full ] || fail "/dev/full was removed"
+expect 1 "cannot open the encoder libx264: width not divisible by 2 (161x91)" odd.mkv -o o.mp4
 expect 1 "no video encoder 'bogus'" in.mp4 -o o.mp4 --codec bogus
 expect 1 "'o.webm' (webm) cannot hold the input's aac audio unchanged" in.mp4 -o o.webm
 expect 1 "cannot write 'o.mov': opus only supported in MP4" in10a.mkv -o o.mov
