@@ -1,6 +1,6 @@
 #include "tools/pulvax-run/run_module.h"
 
-#include <algorithm>
+#include <string.h>
 
 #include "tools/pulvax-run/yc_convert.h"
 
@@ -84,10 +84,13 @@ bool title_time(const std::string& title, int& ms) {
 bool module_frame(editor_host& host, const y4m_format& f, int index,
                   const std::vector<uint8_t>& in, std::vector<uint8_t>& out, frame_result& result,
                   std::string& error) {
-    // The samples given are kept to tell whether the filter changed any.
-    std::vector<PIXEL_YC> given(static_cast<size_t>(f.w) * f.h);
-    planes_to_yc(f, in.data(), given.data(), f.w);
-    std::copy(given.begin(), given.end(), editor_input(host));
+    // The samples given are kept to tell whether the filter changed any
+    // (one buffer for the run, reused frame after frame).
+    static std::vector<PIXEL_YC> given;
+    const size_t n = static_cast<size_t>(f.w) * f.h;
+    PIXEL_YC* input = editor_input(host);
+    planes_to_yc(f, in.data(), input, f.w);
+    given.assign(input, input + n);
     if (!editor_process(host, index)) {
         error = "the module failed to process frame " + std::to_string(index);
         return false;
@@ -95,9 +98,8 @@ bool module_frame(editor_host& host, const y4m_format& f, int index,
     result.changed = editor_frame_changed(host);
     result.timed = title_time(editor_title(host), result.time_ms);
     const PIXEL_YC* done = editor_output(host);
-    const bool same = std::equal(given.begin(), given.end(), done, [](const PIXEL_YC& a, const PIXEL_YC& b) {
-        return a.y == b.y && a.cb == b.cb && a.cr == b.cr;
-    });
+    static_assert(sizeof(PIXEL_YC) == 6, "PIXEL_YC is three packed samples");
+    const bool same = memcmp(given.data(), done, n * sizeof(PIXEL_YC)) == 0;
     if (same) {
         out = in;  // as read, also where the conversion is not exact (over 12 bits)
     } else {

@@ -46,6 +46,8 @@ struct sample_scale {
 sample_scale luma_scale(int depth, bool full_range);
 sample_scale chroma_scale(int depth, bool full_range);
 
+// v may exceed 2^d - 1 in malformed input; the result saturates at the
+// int16 limits.
 int16_t sample_to_yc(const sample_scale& s, int v);
 int yc_to_sample(const sample_scale& s, int yc);
 

@@ -45,6 +45,9 @@ TEST(yc_convert, range_ends_meet_the_editor_range) {
         EXPECT_EQ(yc_to_sample(ls, -32768), 0) << c.depth << c.full;
         EXPECT_EQ(yc_to_sample(ls, 32767), (1 << c.depth) - 1) << c.depth << c.full;
     }
+    // A 10-bit stream whose words carry more than 10 bits saturates.
+    EXPECT_EQ(sample_to_yc(luma_scale(10, false), 65535), 32767);
+    EXPECT_EQ(sample_to_yc(chroma_scale(12, true), 65535), 32767);
     const sample_scale l16 = luma_scale(16, false);
     for (int v = 0; v < 65536; v += 7) {
         const int back = yc_to_sample(l16, sample_to_yc(l16, v));
@@ -126,6 +129,26 @@ INSTANTIATE_TEST_SUITE_P(layouts, planes_round_trip,
                                          layout_case{chroma_411, 10, 3, 8, false},  // 4:1:1, last block of 2
                                          layout_case{chroma_mono, 7, 3, 8, false},
                                          layout_case{chroma_mono, 4, 4, 9, true}));
+
+// Words beyond a 10-bit depth (a malformed stream) convert, saturated, and
+// come back clamped to the depth.
+TEST(yc_convert, samples_beyond_the_depth_saturate) {
+    y4m_format f;
+    f.chroma = chroma_444;
+    f.w = 2;
+    f.h = 1;
+    f.depth = 10;
+    const std::vector<uint8_t> planes = {0xFF, 0xFF, 0x00, 0x04, 0xFF, 0xFF, 0x00, 0x02, 0xFF, 0x03, 0x00, 0x00};
+    std::vector<PIXEL_YC> yc(2);
+    planes_to_yc(f, planes.data(), yc.data(), 2);
+    EXPECT_EQ(yc[0].y, 32767);
+    EXPECT_EQ(yc[1].y, sample_to_yc(luma_scale(10, false), 1024));
+    std::vector<uint8_t> back(planes.size());
+    yc_to_planes(f, yc.data(), 2, back.data());
+    EXPECT_EQ(back[0] | back[1] << 8, 1023);
+    EXPECT_EQ(back[4] | back[5] << 8, 1023);
+    EXPECT_EQ(back[6] | back[7] << 8, 512);
+}
 
 TEST(yc_convert, subsampled_chroma_spreads_over_its_block_and_averages_back) {
     y4m_format f;
