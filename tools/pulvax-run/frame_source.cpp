@@ -32,18 +32,45 @@ bool open_source(frame_source& s, const std::string& input, int frames, std::str
             return false;
         }
         s.owns_file = true;
-        char magic[9];
-        const size_t got = fread(magic, 1, sizeof magic, s.file);
-        if (got != sizeof magic || memcmp(magic, "YUV4MPEG2", sizeof magic) != 0) {
-            close_source(s);
+    }
+    // The magic tells a stream from the rest. It stays read: a pipe cannot
+    // go back, so the header reader is given it.
+    char magic[9];
+    const size_t got = fread(magic, 1, sizeof magic, s.file);
+    const std::string consumed(magic, got);
+    if (input != "-" && consumed != "YUV4MPEG2") {
+        if (fseek(s.file, 0, SEEK_SET) != 0) {
+            error = s.name + " is not a YUV4MPEG2 stream, and cannot be read again from its start "
+                             "to try the other formats (a pipe?)";
+            return false;
+        }
+        close_source(s);
+        s.name = "'" + input + "'";
+        if (is_image(input.c_str())) {
             s.kind = source_image;
-            s.name = "'" + input + "'";
             s.limit = frames < 0 ? image_default_frames : frames;
+            s.total = s.limit;
             return load_image(input.c_str(), s.format, s.still, error);
         }
-        rewind(s.file);
+        std::string why;
+#ifdef PULVAX_HAVE_FFMPEG
+        s.media = media_open_input(input, s.format, s.total, why);
+        if (s.media) {
+            s.kind = source_media;
+            if (s.limit >= 0 && (s.total < 0 || s.total > s.limit)) s.total = s.limit;
+            return true;
+        }
+        // A file FFmpeg knows but cannot use: its message says why.
+        if (why.compare(0, 8, "FFmpeg: ") != 0) {
+            error = why;
+            return false;
+        }
+        why = ", nor a video file (" + why + ")";
+#endif
+        error = s.name + " is neither a YUV4MPEG2 stream nor a readable PNG, JPEG or BMP image" + why;
+        return false;
     }
-    if (!read_y4m_header(s.file, s.format, error)) {
+    if (!read_y4m_header(s.file, s.format, error, consumed)) {
         error = s.name + ": " + error;
         return false;
     }
@@ -58,6 +85,14 @@ int next_frame(frame_source& s, std::vector<uint8_t>& planes, std::string& error
         break;
     case source_image:
         planes = s.still;
+        break;
+    case source_media:
+#ifdef PULVAX_HAVE_FFMPEG
+        {
+            const int got = media_read_frame(s.media, planes, s.pts, error);
+            if (got <= 0) return got;
+        }
+#endif
         break;
     case source_stream:
         {
@@ -76,11 +111,16 @@ int next_frame(frame_source& s, std::vector<uint8_t>& planes, std::string& error
         }
         break;
     }
+    if (s.kind != source_media) s.pts = s.next;
     s.next++;
     return 1;
 }
 
 void close_source(frame_source& s) {
+#ifdef PULVAX_HAVE_FFMPEG
+    media_close_input(s.media);
+#endif
+    s.media = nullptr;
     if (s.owns_file && s.file) fclose(s.file);
     s.file = nullptr;
     s.owns_file = false;

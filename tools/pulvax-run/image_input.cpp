@@ -1,5 +1,8 @@
 #include "tools/pulvax-run/image_input.h"
 
+#include <stdio.h>
+#include <string.h>
+
 #include <stb_image.h>
 
 #include "tools/pulvax-run/rgb_convert.h"
@@ -28,4 +31,16 @@ bool load_image(const char* path, y4m_format& f, std::vector<uint8_t>& planes, s
     rgb_to_planes(f, rgb, planes.data());
     stbi_image_free(rgb);
     return true;
+}
+
+bool is_image(const char* path) {
+    int w = 0, h = 0, n = 0;
+    if (stbi_info(path, &w, &h, &n)) return true;
+    unsigned char head[4] = {0};
+    FILE* f = fopen(path, "rb");
+    if (!f) return false;
+    const size_t got = fread(head, 1, sizeof head, f);
+    fclose(f);
+    return (got >= 4 && memcmp(head, "\x89PNG", 4) == 0) || (got >= 3 && memcmp(head, "\xFF\xD8\xFF", 3) == 0) ||
+           (got >= 2 && memcmp(head, "BM", 2) == 0);
 }

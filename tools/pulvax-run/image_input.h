@@ -12,3 +12,7 @@
 // pixels, progressive, C444) and one frame of planes. False with a message for
 // an unreadable, unsupported or too large image.
 bool load_image(const char* path, y4m_format& f, std::vector<uint8_t>& planes, std::string& error);
+
+// Whether path is (or claims by its first bytes to be) a PNG, JPEG or BMP
+// image, so that load_image should take it and tell what is wrong with it.
+bool is_image(const char* path);

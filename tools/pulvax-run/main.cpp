@@ -5,10 +5,12 @@
 #include <string.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "tools/pulvax-run/contact_sheet.h"
+#include "tools/pulvax-run/frame_sink.h"
 #include "tools/pulvax-run/frame_source.h"
 #include "tools/pulvax-run/run_module.h"
 #include "tools/pulvax-run/run_options.h"
@@ -27,45 +29,42 @@ struct run_state {
     frame_source source;
     editor_host host;
     bool loaded = false;
-    FILE* out = nullptr;
-    bool owns_out = false;
+    frame_sink sink;
 };
 
 static void finish(run_state& st) {
+    abort_sink(st.sink);  // after a fault: keeps the frames written, or removes the file
     close_source(st.source);
     if (st.loaded) editor_unload(st.host);
     st.loaded = false;
-    if (st.owns_out && st.out) fclose(st.out);
-    st.out = nullptr;
 }
 
-static bool open_output(run_state& st, const std::string& path, std::string& error) {
-    if (path.empty()) return true;
-    if (path == "-") {
-        st.out = stdout;
-        set_binary_mode(stdout);
-        return true;
-    }
-    st.out = fopen(path.c_str(), "wb");
-    if (!st.out) {
-        error = "cannot write '" + path + "': " + strerror(errno);
-        return false;
-    }
-    st.owns_out = true;
-    return true;
-}
-
-static bool close_output(run_state& st, const std::string& path, std::string& error) {
-    if (!st.out) return true;
-    bool ok = fflush(st.out) == 0 && !ferror(st.out);
-    if (st.owns_out) ok = fclose(st.out) == 0 && ok;
-    st.out = nullptr;
-    if (!ok) error = "cannot write '" + (path == "-" ? std::string("standard output") : path) + "'";
-    return ok;
+// "frame 120/300, 48.1 fps, 3.7 s left" on one line, while stderr is a terminal.
+static void show_progress(int frames, long long total, double seconds) {
+    const double fps = seconds > 0 ? frames / seconds : 0;
+    fprintf(stderr, "\rpulvax-run: frame %d", frames);
+    if (total > 0) fprintf(stderr, "/%lld", total);
+    fprintf(stderr, ", %.1f fps", fps);
+    if (total > 0 && fps > 0 && total >= frames) fprintf(stderr, ", %.1f s left", (total - frames) / fps);
+    fputs("   ", stderr);
 }
 
 static int run(run_state& st, const run_options& o) {
     std::string error;
+    if (is_video_file_name(o.output) && !can_write_video_files()) {
+        return fail("cannot write '" + o.output + "': this build writes YUV4MPEG2 only (.y4m or -); "
+                    "pipe it to ffmpeg",
+                    exit_usage);
+    }
+    if ((!o.codec.empty() || o.crf >= 0) && !is_video_file_name(o.output)) {
+        return fail("--codec and --crf are for video file output (-o out.mp4)", exit_usage);
+    }
+    // Writing the input over while it is read would lose it.
+    for (const std::string& written : {o.output, o.sheet}) {
+        if (!written.empty() && written != "-" && !o.input.empty() && o.input != "-" && same_file(o.input, written)) {
+            return fail("'" + written + "' is the input; write to another file", exit_usage);
+        }
+    }
     if (!open_source(st.source, o.input, o.frames, error)) return fail(error, exit_failure);
     y4m_format& format = st.source.format;
     if (o.have_fps) {
@@ -77,6 +76,10 @@ static int run(run_state& st, const run_options& o) {
                         std::to_string(format.rate) + ":" + std::to_string(format.scale) +
                         "); give --fps",
                     exit_failure);
+    }
+    if (format.interlace == 't' || format.interlace == 'b' || format.interlace == 'm') {
+        fprintf(stderr, "pulvax-run: %s is interlaced (I%c); its frames are processed as whole "
+                        "frames, both fields together\n", st.source.name.c_str(), format.interlace);
     }
 
     const std::string module = o.module.empty() ? executable_dir() + default_module_name : o.module;
@@ -92,12 +95,18 @@ static int run(run_state& st, const run_options& o) {
     contact_sheet sheet;
     if (!o.sheet.empty()) sheet_init(sheet, read_beat_tracks(st.host, positions), format);
 
-    if (!open_output(st, o.output, error)) return fail(error, exit_failure);
-    if (st.out && fputs(y4m_header_text(format).c_str(), st.out) < 0) {
-        return fail("cannot write '" + o.output + "'", exit_failure);
+    media_settings encoding;
+    encoding.codec = o.codec;
+    encoding.crf = o.crf;
+    if (!open_sink(st.sink, o.output, format, st.source, encoding, error)) return fail(error, exit_failure);
+#ifdef PULVAX_HAVE_FFMPEG
+    if (st.sink.kind == sink_y4m && st.source.media && media_audio_streams(st.source.media) > 0) {
+        fprintf(stderr, "pulvax-run: note: YUV4MPEG2 carries no sound; write a video file to keep it\n");
     }
+#endif
 
     const bool progress = is_terminal(stderr);
+    const auto started = std::chrono::steady_clock::now();
     std::vector<uint8_t> in, out;
     std::vector<int> times;
     int frames = 0, changed = 0;
@@ -105,23 +114,26 @@ static int run(run_state& st, const run_options& o) {
         const int got = next_frame(st.source, in, error);
         if (got < 0) {
             if (progress) fputc('\n', stderr);
-            close_output(st, o.output, error);
             return fail(error, exit_failure);
         }
         if (got == 0) break;
         frame_result r;
         if (!module_frame(st.host, format, frames, in, out, r, error)) return fail(error, exit_failure);
-        if (st.out && !write_y4m_frame(st.out, format, out)) {
-            return fail("cannot write '" + o.output + "': " + strerror(errno), exit_failure);
+        if (!sink_frame(st.sink, format, out, st.source.pts, error)) {
+            if (progress) fputc('\n', stderr);
+            return fail(error, exit_failure);
         }
         if (!o.sheet.empty()) sheet_add(sheet, frames, format, editor_output(st.host), format.w);
         if (r.changed) changed++;
         if (r.timed) times.push_back(r.time_ms);
         frames++;
-        if (progress) fprintf(stderr, "\rpulvax-run: frame %d", frames);
+        if (progress) {
+            const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - started;
+            show_progress(frames, st.source.total, spent.count());
+        }
     }
-    if (progress) fputs("\r                              \r", stderr);
-    if (!close_output(st, o.output, error)) return fail(error, exit_failure);
+    if (progress) fprintf(stderr, "\r%70s\r", "");
+    if (!close_sink(st.sink, error)) return fail(error, exit_failure);
     if (!o.sheet.empty() && !sheet_write(sheet, o.sheet.c_str(), error)) {
         return fail(error, exit_failure);
     }

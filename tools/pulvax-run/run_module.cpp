@@ -1,5 +1,7 @@
 #include "tools/pulvax-run/run_module.h"
 
+#include <string.h>
+
 #include "tools/pulvax-run/yc_convert.h"
 
 bool module_start(editor_host& host, const int positions[key_count], const y4m_format& f,
@@ -31,7 +33,8 @@ bool check_settings(const editor_host& host, const int positions[key_count],
 bool apply_settings(editor_host& host, const int positions[key_count],
                     const std::vector<track_setting>& settings, std::string& error) {
     for (const track_setting& s : settings) {
-        if (!editor_set_track(host, positions[s.key], s.value)) {
+        // In range (check_settings ran first), so the value fits a track.
+        if (!editor_set_track(host, positions[s.key], static_cast<int>(s.value))) {
             error = std::string("the module refused ") + track_options[s.key].option;
             return false;
         }
@@ -81,14 +84,27 @@ bool title_time(const std::string& title, int& ms) {
 bool module_frame(editor_host& host, const y4m_format& f, int index,
                   const std::vector<uint8_t>& in, std::vector<uint8_t>& out, frame_result& result,
                   std::string& error) {
-    planes_to_yc(f, in.data(), editor_input(host), f.w);
+    // The samples given are kept to tell whether the filter changed any
+    // (one buffer for the run, reused frame after frame).
+    static std::vector<PIXEL_YC> given;
+    const size_t n = static_cast<size_t>(f.w) * f.h;
+    PIXEL_YC* input = editor_input(host);
+    planes_to_yc(f, in.data(), input, f.w);
+    given.assign(input, input + n);
     if (!editor_process(host, index)) {
         error = "the module failed to process frame " + std::to_string(index);
         return false;
     }
     result.changed = editor_frame_changed(host);
     result.timed = title_time(editor_title(host), result.time_ms);
-    out.resize(frame_bytes(f));
-    yc_to_planes(f, editor_output(host), f.w, out.data());
+    const PIXEL_YC* done = editor_output(host);
+    static_assert(sizeof(PIXEL_YC) == 6, "PIXEL_YC is three packed samples");
+    const bool same = memcmp(given.data(), done, n * sizeof(PIXEL_YC)) == 0;
+    if (same) {
+        out = in;  // as read, also where the conversion is not exact (over 12 bits)
+    } else {
+        out.resize(frame_bytes(f));
+        yc_to_planes(f, done, f.w, out.data());
+    }
     return true;
 }

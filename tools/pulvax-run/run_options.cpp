@@ -2,20 +2,36 @@
 
 #include <string.h>
 
+#include <CLI/CLI.hpp>
+
 const char run_usage[] =
     "usage: pulvax-run [OPTIONS] [INPUT] [-o OUTPUT]\n"
     "\n"
     "Renders video through the PULVAX filter module, driving it as the editor does.\n"
     "\n"
-    "INPUT   a YUV4MPEG2 stream (.y4m, or - for standard input), 8-bit 4:2:0, 4:2:2 or\n"
-    "        4:4:4, progressive; or a PNG, JPEG or BMP image, shown for --frames frames\n"
-    "        (default 30). Without INPUT: a built-in test clip (512x384, 30 fps,\n"
-    "        120 frames).\n"
-    "-o OUTPUT  YUV4MPEG2 to a file, or - for standard output, with the input's size,\n"
-    "        frame rate, aspect and chroma layout. Without -o no video is written.\n"
+    "INPUT   a YUV4MPEG2 stream (.y4m, or - for standard input) as ffmpeg writes it:\n"
+    "        C420jpeg, C420mpeg2, C420paldv, C420, C422, C444, C411, Cmono, and 9 to\n"
+    "        16 bits (C420p10, C422p12, C444p16, Cmono16...; ffmpeg -strict -1), any\n"
+    "        size, any A ratio, progressive or interlaced (It, Ib: processed as whole\n"
+    "        frames), XCOLORRANGE=FULL honoured; or a PNG, JPEG or BMP image, shown\n"
+    "        for --frames frames (default 30). Without INPUT: a built-in test clip\n"
+    "        (512x384, 30 fps, 120 frames).\n"
+    "        On Linux also any video file the system's FFmpeg reads (mp4, mkv, mov,\n"
+    "        webm; H.264, HEVC 8/10-bit, VP9, AV1, ProRes...).\n"
+    "-o OUTPUT  out.y4m, or - for standard output: YUV4MPEG2 with the input's size,\n"
+    "        frame rate, layout, depth and every other header tag. On Linux any\n"
+    "        other name is a video file in the container its extension names\n"
+    "        (.mp4, .mkv, .mov, .webm), the video encoded, every audio stream of an\n"
+    "        input video file copied untouched, timestamps (variable frame rates\n"
+    "        too), rotation and colour tags kept. Without -o no video is written.\n"
+    "  --codec NAME           video encoder (default libx264 crf 18, High 10 for\n"
+    "                         10-bit; libx265 for 12 bits and more; VP9 for .webm)\n"
+    "  --crf N                encoder quality, 0-63, lower is better (default 18)\n"
     "\n"
     "Options (the tracks are set as the editor sets them: value, then func_update,\n"
-    "in command-line order, after the module has seen one frame at the stream's rate):\n"
+    "in command-line order, after the module has seen one frame at the stream's rate).\n"
+    "The beat counts frames at the stream's nominal rate (a variable-rate file's\n"
+    "average), one cycle step per decoded frame:\n"
     "  --ref-x N, --ref-y N   reference point of the bounce, in pixels\n"
     "  --period N             cycle length in 1/period-div frames\n"
     "  --period-div N         cycle units per frame\n"
@@ -34,26 +50,36 @@ const char run_usage[] =
     "Samples: 8-bit video-range YCbCr converts to the editor's samples as\n"
     "  y = round((Y-16)*4096/219), cb = round((Cb-128)*4096/224), cr alike,\n"
     "and back as Y = round(y*219/4096)+16, Cb = round(cb*224/4096)+128 (clamped).\n"
-    "Subsampled chroma is repeated over its 2x2 (4:2:0) or 2x1 (4:2:2) block, and\n"
-    "the block's mean is taken back, so unchanged frames come out byte-identical.\n"
+    "With d bits, k = 2^(d-8): offsets 16k and 128k, spans 219k and 224k. Full\n"
+    "range: luma offset 0, chroma offset 2^(d-1), both spans 2^d-1. Exact up to\n"
+    "12 bits; deeper samples keep 12 bits through the filter. Subsampled chroma is\n"
+    "repeated over its block (2x2, 2x1 or 4x1, cut at odd edges) and the block's\n"
+    "mean is taken back. Frames the filter leaves unchanged come out byte-identical.\n"
     "\n"
     "At the end it prints the frames, the frames changed and the module's time per\n"
     "frame as the editor's title shows it. Exit status: 0 done, 1 bad input or\n"
     "failure, 2 usage error.\n";
 
-bool parse_int(const char* text, int& value) {
+// Digits with an optional sign, at most max_digits of them, as a long long.
+static bool parse_signed(const char* text, int max_digits, long long& value) {
     const char* p = text;
     bool negative = false;
     if (*p == '-' || *p == '+') negative = *p++ == '-';
     if (*p == '\0') return false;
     long long v = 0;
-    for (; *p; p++) {
-        if (*p < '0' || *p > '9') return false;
+    for (int n = 0; *p; p++, n++) {
+        if (*p < '0' || *p > '9' || n >= max_digits) return false;
         v = v * 10 + (*p - '0');
-        if (v > 2147483648LL) return false;
     }
-    if (negative) v = -v;
-    if (v > 2147483647LL || v < -2147483647LL - 1) return false;
+    value = negative ? -v : v;
+    return true;
+}
+
+bool parse_long(const char* text, long long& value) { return parse_signed(text, 18, value); }
+
+bool parse_int(const char* text, int& value) {
+    long long v = 0;
+    if (!parse_signed(text, 10, v) || v > 2147483647LL || v < -2147483647LL - 1) return false;
     value = static_cast<int>(v);
     return true;
 }
@@ -80,11 +106,11 @@ static bool parse_decimal(const char* text, int max_places, long long& digits, i
     return places <= max_places;
 }
 
-bool parse_bpm(const char* text, int& bpm_x10) {
+bool parse_bpm(const char* text, long long& bpm_x10) {
     long long digits = 0;
     int places = 0;
     if (!parse_decimal(text, 1, digits, places)) return false;
-    bpm_x10 = static_cast<int>(places == 0 ? digits * 10 : digits);
+    bpm_x10 = places == 0 ? digits * 10 : digits;
     return true;
 }
 
@@ -111,93 +137,140 @@ bool parse_fps(const char* text, int& rate, int& scale) {
     return true;
 }
 
+// What CLI11 collects: every value as text, converted and checked by the
+// tool's own parsers afterwards, so that the messages name the option and no
+// number is converted before its range is known.
+struct option_texts {
+    bool help = false;
+    bool print_tracks = false;
+    std::string output, sheet, module, fps, frames, codec, crf;
+    std::vector<std::string> inputs;
+    std::vector<std::string> tracks[key_count];  // every occurrence, in order
+};
+
+// The options of a render. A subcommand (with options of its own, or more
+// options for the render such as a tempo source) is added to the same app
+// beside these; parse_run_options then looks at which one ran.
+static void add_render_options(CLI::App& app, option_texts& t, CLI::Option* track_opts[key_count]) {
+    // On/off options take no value: "--print-tracks=no" is an error, not "yes".
+    app.add_flag("-h,--help", t.help)->disable_flag_override();
+    app.add_flag("--print-tracks", t.print_tracks)->disable_flag_override();
+    app.add_option("-o,--output", t.output);
+    app.add_option("--sheet", t.sheet);
+    app.add_option("--module", t.module);
+    app.add_option("--fps", t.fps);
+    app.add_option("--frames", t.frames);
+    app.add_option("--codec", t.codec);
+    app.add_option("--crf", t.crf);
+    for (int k = 0; k < key_count; k++) {
+        track_opts[k] = app.add_option(track_options[k].option, t.tracks[k])
+                            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+                            ->allow_extra_args(false);
+    }
+    app.add_option("input", t.inputs)->allow_extra_args(false);
+    app.allow_extras();  // reported below as unknown options or a second input
+}
+
+// The option as the user wrote it, for messages.
+static std::string option_name(const CLI::Option* opt) {
+    const std::vector<std::string>& names = opt->get_lnames();
+    return names.empty() ? opt->get_name() : "--" + names.front();
+}
+
+// CLI11's text for a usage fault, in the tool's words where they differ.
+static std::string usage_message(const CLI::ParseError& e) {
+    std::string m = e.what();
+    const std::string override_text = " was given a disallowed flag override";
+    const size_t at = m.find(override_text);
+    if (at != std::string::npos) return "--" + m.substr(0, at) + " takes no value";
+    const std::string missing = " required TEXT missing";
+    if (m.find(missing) != std::string::npos) return m.substr(0, m.find(':')) + " needs a value";
+    return m;
+}
+
+static bool check_file_name(const std::string& name, const std::string& value, std::string& error) {
+    if (!value.empty()) return true;
+    error = name + " needs a file name";
+    return false;
+}
+
 bool parse_run_options(int argc, char** argv, run_options& o, std::string& error) {
     o = run_options();
-    bool have_input = false;
-    for (int i = 1; i < argc; i++) {
-        std::string arg = argv[i];
-        std::string value;
-        bool inline_value = false;
-        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
-            const size_t eq = arg.find('=');
-            if (eq != std::string::npos) {
-                value = arg.substr(eq + 1);
-                arg = arg.substr(0, eq);
-                inline_value = true;
-            }
+    option_texts t;
+    CLI::Option* track_opts[key_count];
+    CLI::App app("Renders video through the PULVAX filter module", "pulvax-run");
+    app.set_help_flag();  // the tool's own -h, --help, with its own text
+    add_render_options(app, t, track_opts);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        error = usage_message(e);
+        return false;
+    }
+    for (const std::string& extra : app.remaining()) {
+        if (extra.size() > 1 && extra[0] == '-') {
+            error = "unknown option " + extra.substr(0, extra.find('='));
+            return false;
         }
-        // Takes the option's value from "--name=value" or the next argument.
-        auto take_value = [&]() -> bool {
-            if (inline_value) return true;
-            if (i + 1 >= argc) {
-                error = arg + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-            return true;
-        };
-        if (arg == "-h" || arg == "--help") {
-            o.help = true;
-            continue;
+        t.inputs.push_back(extra);
+    }
+    if (t.inputs.size() > 1) {
+        error = "more than one input: '" + t.inputs[0] + "' and '" + t.inputs[1] + "'";
+        return false;
+    }
+    o.help = t.help;
+    o.print_tracks = t.print_tracks;
+    if (!t.inputs.empty()) o.input = t.inputs[0];
+    const struct {
+        const char* name;
+        const std::string& value;
+        std::string& target;
+    } files[] = {{"-o", t.output, o.output}, {"--sheet", t.sheet, o.sheet}, {"--module", t.module, o.module}};
+    for (const auto& f : files) {
+        if (app.count(f.name) == 0) continue;
+        if (!check_file_name(f.name, f.value, error)) return false;
+        f.target = f.value;
+    }
+    if (app.count("--fps")) {
+        if (!parse_fps(t.fps.c_str(), o.fps_rate, o.fps_scale)) {
+            error = "--fps takes a frame rate such as 30, 30000/1001 or 29.97, not '" + t.fps + "'";
+            return false;
         }
-        if (arg == "--print-tracks") {
-            o.print_tracks = true;
-            continue;
+        o.have_fps = true;
+    }
+    if (app.count("--frames") && (!parse_int(t.frames.c_str(), o.frames) || o.frames < 1)) {
+        error = "--frames takes a whole number of frames of at least 1, not '" + t.frames + "'";
+        return false;
+    }
+    if (app.count("--codec")) {
+        if (t.codec.empty()) {
+            error = "--codec needs an encoder name";
+            return false;
         }
-        if (arg == "-o" || arg == "--output" || arg == "--sheet" || arg == "--module") {
-            if (!take_value()) return false;
-            if (value.empty()) {
-                error = arg + " needs a file name";
-                return false;
-            }
-            (arg == "--sheet" ? o.sheet : arg == "--module" ? o.module : o.output) = value;
-            continue;
-        }
-        if (arg == "--fps") {
-            if (!take_value()) return false;
-            if (!parse_fps(value.c_str(), o.fps_rate, o.fps_scale)) {
-                error = "--fps takes a frame rate such as 30, 30000/1001 or 29.97, not '" + value + "'";
-                return false;
-            }
-            o.have_fps = true;
-            continue;
-        }
-        if (arg == "--frames") {
-            if (!take_value()) return false;
-            if (!parse_int(value.c_str(), o.frames) || o.frames < 1) {
-                error = "--frames takes a whole number of frames of at least 1, not '" + value + "'";
-                return false;
-            }
-            continue;
-        }
-        int key = -1;
-        for (int k = 0; k < key_count; k++) {
-            if (arg == track_options[k].option) key = k;
-        }
-        if (key >= 0) {
-            if (!take_value()) return false;
+        o.codec = t.codec;
+    }
+    if (app.count("--crf") && (!parse_int(t.crf.c_str(), o.crf) || o.crf < 0 || o.crf > 63)) {
+        error = "--crf takes a whole number from 0 to 63, not '" + t.crf + "'";
+        return false;
+    }
+    // The track settings in command-line order: parse_order lists every
+    // occurrence of every option as given.
+    size_t taken[key_count] = {};
+    for (const CLI::Option* opt : app.parse_order()) {
+        for (int key = 0; key < key_count; key++) {
+            if (opt != track_opts[key]) continue;
+            const std::string& value = t.tracks[key][taken[key]++];
             track_setting s = {key, 0};
             const bool ok = key == key_bpm ? parse_bpm(value.c_str(), s.value)
-                                           : parse_int(value.c_str(), s.value);
+                                           : parse_long(value.c_str(), s.value);
             if (!ok) {
                 error = key == key_bpm ? "--bpm takes beats per minute with at most one decimal "
                                          "place (such as 128 or 128.5), not '" + value + "'"
-                                       : arg + " takes a whole number, not '" + value + "'";
+                                       : option_name(opt) + " takes a whole number, not '" + value + "'";
                 return false;
             }
             o.settings.push_back(s);
-            continue;
         }
-        if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg;
-            return false;
-        }
-        if (have_input) {
-            error = "more than one input: '" + o.input + "' and '" + arg + "'";
-            return false;
-        }
-        o.input = arg;
-        have_input = true;
     }
     return true;
 }

@@ -7,8 +7,8 @@
 #include "tools/pulvax-run/run_tracks.h"
 
 struct track_setting {
-    int key;    // track_key
-    int value;  // for key_bpm: beats per minute times ten
+    int key;          // track_key
+    long long value;  // for key_bpm: beats per minute times ten; range-checked later
 };
 
 struct run_options {
@@ -19,17 +19,25 @@ struct run_options {
     bool have_fps = false;
     int fps_rate = 0, fps_scale = 0;
     int frames = -1;  // --frames, or -1
+    std::string codec;  // --codec: video encoder for video file output, or empty
+    int crf = -1;       // --crf, or -1
     bool print_tracks = false;
     bool help = false;
     std::vector<track_setting> settings;  // in command-line order
 };
 
-// Parses argv[1..]. False with a message for a usage error.
+// Parses argv[1..] with CLI11 (see run_options.cpp for how a subcommand
+// fits in). False with a message for a usage error.
 bool parse_run_options(int argc, char** argv, run_options& options, std::string& error);
 
 // Beats per minute as a decimal with at most one decimal place, to bpm*10
-// ("128" -> 1280, "128.5" -> 1285). False for anything else.
-bool parse_bpm(const char* text, int& bpm_x10);
+// ("128" -> 1280, "128.5" -> 1285), at most nine digits, so never beyond
+// what a long long holds. False for anything else.
+bool parse_bpm(const char* text, long long& bpm_x10);
+
+// A signed decimal integer of at most 18 digits (no wrap-around), for the
+// track values, whose range the module's record gives.
+bool parse_long(const char* text, long long& value);
 
 // A frame rate: "30", "30000/1001", "30000:1001" or a decimal such as "29.97"
 // (at most three decimal places), as rate / scale.

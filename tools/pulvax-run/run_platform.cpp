@@ -6,6 +6,7 @@
 #include <windows.h>
 #else
 #include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -24,6 +25,22 @@ std::string executable_dir() {
     const size_t slash = s.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
 }
+
+// The volume and index of an existing file; false when it cannot be opened.
+static bool file_identity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    const HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool ok = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    return ok;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION x, y;
+    return file_identity(a, x) && file_identity(b, y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
 #else
 const char default_module_name[] = "pulvax.so";
 
@@ -38,5 +55,10 @@ std::string executable_dir() {
     std::string s(path, static_cast<size_t>(n));
     const size_t slash = s.rfind('/');
     return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat x, y;
+    return stat(a.c_str(), &x) == 0 && stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
 #endif

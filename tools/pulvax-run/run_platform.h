@@ -13,5 +13,9 @@ bool is_terminal(FILE* stream);
 // unknown.
 std::string executable_dir();
 
+// Whether both paths name one existing file (links followed); false when
+// either does not exist.
+bool same_file(const std::string& a, const std::string& b);
+
 // The module file's name beside the executable: pulvax.auf or pulvax.so.
 extern const char default_module_name[];

@@ -43,7 +43,7 @@ std::string bpm_text(int bpm_x10) {
     return sign + std::to_string(a / 10) + "." + std::to_string(a % 10);
 }
 
-bool check_track_range(const FILTER& fp, int key, int position, int value, std::string& error) {
+bool check_track_range(const FILTER& fp, int key, int position, long long value, std::string& error) {
     const int lo = fp.track_s[position], hi = fp.track_e[position];
     if (value >= lo && value <= hi) return true;
     error = std::string(track_options[key].option) + " must be between " +

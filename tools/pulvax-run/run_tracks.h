@@ -35,7 +35,7 @@ bool find_track_positions(const FILTER& record, int positions[key_count], std::s
 int clamped_track(const FILTER& fp, int position);
 
 // "--period must be between 1 and 10000" style check of a value for an option.
-bool check_track_range(const FILTER& fp, int key, int position, int value, std::string& error);
+bool check_track_range(const FILTER& fp, int key, int position, long long value, std::string& error);
 
 // bpm*10 as beats per minute with one decimal, e.g. 1285 -> "128.5".
 std::string bpm_text(int bpm_x10);

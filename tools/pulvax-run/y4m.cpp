@@ -16,13 +16,30 @@ y4m_format generated_format(int w, int h, y4m_chroma chroma, const char* chroma_
     return f;
 }
 
-int chroma_width(const y4m_format& f) { return f.chroma == chroma_444 ? f.w : f.w / 2; }
+int chroma_shift_x(const y4m_format& f) {
+    return f.chroma == chroma_411 ? 2 : f.chroma == chroma_420 || f.chroma == chroma_422 ? 1 : 0;
+}
 
-int chroma_height(const y4m_format& f) { return f.chroma == chroma_420 ? f.h / 2 : f.h; }
+int chroma_shift_y(const y4m_format& f) { return f.chroma == chroma_420 ? 1 : 0; }
+
+int chroma_width(const y4m_format& f) {
+    if (f.chroma == chroma_mono) return 0;
+    const int s = chroma_shift_x(f);
+    return (f.w + (1 << s) - 1) >> s;
+}
+
+int chroma_height(const y4m_format& f) {
+    if (f.chroma == chroma_mono) return 0;
+    const int s = chroma_shift_y(f);
+    return (f.h + (1 << s) - 1) >> s;
+}
+
+int sample_bytes(const y4m_format& f) { return f.depth > 8 ? 2 : 1; }
 
 size_t frame_bytes(const y4m_format& f) {
-    return static_cast<size_t>(f.w) * f.h +
-           2 * static_cast<size_t>(chroma_width(f)) * chroma_height(f);
+    return (static_cast<size_t>(f.w) * f.h +
+            2 * static_cast<size_t>(chroma_width(f)) * chroma_height(f)) *
+           sample_bytes(f);
 }
 
 bool check_frame_size(const y4m_format& f, std::string& error) {
@@ -35,14 +52,6 @@ bool check_frame_size(const y4m_format& f, std::string& error) {
         static_cast<long long>(f.w) * f.h > y4m_max_area) {
         error = "frame size " + size + " is too large (at most " + std::to_string(y4m_max_side) +
                 " pixels a side and " + std::to_string(y4m_max_area) + " pixels)";
-        return false;
-    }
-    if (f.chroma != chroma_444 && f.w % 2 != 0) {
-        error = "frame width " + std::to_string(f.w) + " is odd; 4:2:0 and 4:2:2 need an even width";
-        return false;
-    }
-    if (f.chroma == chroma_420 && f.h % 2 != 0) {
-        error = "frame height " + std::to_string(f.h) + " is odd; 4:2:0 needs an even height";
         return false;
     }
     return true;
@@ -66,17 +75,39 @@ static bool parse_ratio(const std::string& s, int& num, int& den) {
     return parse_count(s.substr(0, colon), num) && parse_count(s.substr(colon + 1), den);
 }
 
-static bool parse_chroma(const std::string& tag, y4m_chroma& chroma) {
-    if (tag == "420jpeg" || tag == "420paldv" || tag == "420mpeg2" || tag == "420") {
-        chroma = chroma_420;
-    } else if (tag == "422") {
-        chroma = chroma_422;
-    } else if (tag == "444") {
-        chroma = chroma_444;
-    } else {
-        return false;
-    }
+// "p10" and the like after a layout: the depth, 9 to 16 bits.
+static bool parse_depth_suffix(const std::string& s, int& depth) {
+    int d = 0;
+    if (!parse_count(s, d) || s[0] == '0' || d < 9 || d > 16) return false;
+    depth = d;
     return true;
+}
+
+bool parse_chroma_tag(const std::string& value, y4m_chroma& chroma, int& depth) {
+    depth = 8;
+    if (value == "420jpeg" || value == "420paldv" || value == "420mpeg2" || value == "420") {
+        chroma = chroma_420;
+        return true;
+    }
+    if (value == "411") {
+        chroma = chroma_411;
+        return true;
+    }
+    if (value.compare(0, 4, "mono") == 0) {
+        chroma = chroma_mono;
+        return value.size() == 4 || parse_depth_suffix(value.substr(4), depth);
+    }
+    static const struct {
+        const char* name;
+        y4m_chroma chroma;
+    } layouts[] = {{"420", chroma_420}, {"422", chroma_422}, {"444", chroma_444}};
+    for (const auto& l : layouts) {
+        if (value.compare(0, 3, l.name) != 0) continue;
+        chroma = l.chroma;
+        if (value.size() == 3) return true;
+        return value[3] == 'p' && parse_depth_suffix(value.substr(4), depth);
+    }
+    return false;
 }
 
 bool parse_y4m_header(const std::string& line, y4m_format& f, std::string& error) {
@@ -120,10 +151,11 @@ bool parse_y4m_header(const std::string& line, y4m_format& f, std::string& error
             have_f = true;
             break;
         case 'I':
-            if (value != "p" && value != "?") {
-                error = "interlaced streams (" + token + ") are not supported; only progressive (Ip)";
+            if (value.size() != 1 || strchr("ptbm?", value[0]) == nullptr) {
+                error = "bad interlacing '" + token + "' in the stream header";
                 return false;
             }
+            f.interlace = value[0];
             f.tags.push_back(token);
             break;
         case 'A':
@@ -137,16 +169,21 @@ bool parse_y4m_header(const std::string& line, y4m_format& f, std::string& error
             f.tags.push_back(token);
             break;
         case 'C':
-            if (!parse_chroma(value, f.chroma)) {
+            if (!parse_chroma_tag(value, f.chroma, f.depth)) {
                 error = "unsupported chroma layout '" + token +
-                        "'; supported are 8-bit 4:2:0 (C420jpeg, C420paldv, C420mpeg2, C420), "
-                        "4:2:2 (C422) and 4:4:4 (C444)";
+                        "'; supported are 4:2:0 (C420jpeg, C420paldv, C420mpeg2, C420), C422, "
+                        "C444, C411 and Cmono, and with 9 to 16 bits C420pN, C422pN, C444pN and "
+                        "CmonoN (such as C420p10, Cmono16)";
                 return false;
             }
             f.tags.push_back(token);
             break;
+        case 'X':
+            if (token == "XCOLORRANGE=FULL") f.full_range = true;
+            f.tags.push_back(token);
+            break;
         default:
-            f.tags.push_back(token);  // X tags and others pass through
+            f.tags.push_back(token);  // other tags pass through
             break;
         }
     }
@@ -180,9 +217,13 @@ static int read_line(FILE* in, std::string& line) {
     }
 }
 
-bool read_y4m_header(FILE* in, y4m_format& f, std::string& error) {
+bool read_y4m_header(FILE* in, y4m_format& f, std::string& error, const std::string& consumed) {
     std::string line;
-    const int got = read_line(in, line);
+    int got = read_line(in, line);
+    if (!consumed.empty()) {
+        line = consumed + line;
+        if (got == 0) got = -1;
+    }
     if (got == 0) {
         error = "the stream is empty";
         return false;

@@ -20,6 +20,8 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 "$make_input" y4m s420.y4m 48 32 420mpeg2 20 30000:1001 || exit 1
 "$make_input" y4m s422.y4m 18 7 422 12 || exit 1
 "$make_input" y4m s444.y4m 13 5 444 30 25:1 || exit 1
+"$make_input" y4m s10.y4m 15 9 420p10 12 24:1 XCOLORRANGE=FULL || exit 1
+"$make_input" y4m mono.y4m 7 5 mono16 12 || exit 1
 "$make_input" png pic.png 21 13 || exit 1
 
 cases=(
@@ -28,6 +30,8 @@ cases=(
   "s422.y4m"
   "s444.y4m --period 29 --period-div 2 --stretch-frames 2"
   "pic.png --frames 10 --start-frame 3 --ref-x 2000"
+  "s10.y4m --ref-x 7 --ref-y 4"
+  "mono.y4m --ref-x 3 --ref-y 2"
 )
 i=0
 for c in "${cases[@]}"; do

@@ -1,5 +1,5 @@
 // Writes test inputs for pulvax-run: YUV4MPEG2 streams of pseudo-random
-// samples over the whole 8-bit range, and PNG or BMP images.
+// samples over the whole range of their depth, and PNG or BMP images.
 //   make_input y4m OUT W H CHROMA FRAMES [RATE [TAG...]]   (CHROMA none: no C tag)
 //   make_input png|bmp OUT W H
 #include <stdint.h>
@@ -12,10 +12,12 @@
 
 #include <stb_image_write.h>
 
+#include "tools/pulvax-run/y4m.h"
+
 static uint32_t lcg_state = 12345;
-static uint8_t next_byte() {
+static uint32_t next_word() {
     lcg_state = lcg_state * 1664525u + 1013904223u;
-    return static_cast<uint8_t>(lcg_state >> 24);
+    return lcg_state >> 16;
 }
 
 int main(int argc, char** argv) {
@@ -28,7 +30,7 @@ int main(int argc, char** argv) {
     const int w = atoi(argv[3]), h = atoi(argv[4]);
     if (kind == "png" || kind == "bmp") {
         std::vector<uint8_t> rgb(3 * static_cast<size_t>(w) * h);
-        for (size_t i = 0; i < rgb.size(); i++) rgb[i] = next_byte();
+        for (size_t i = 0; i < rgb.size(); i++) rgb[i] = static_cast<uint8_t>(next_word() >> 8);
         const int ok = kind == "png" ? stbi_write_png(out, w, h, 3, rgb.data(), w * 3)
                                      : stbi_write_bmp(out, w, h, 3, rgb.data());
         return ok ? 0 : 1;
@@ -37,23 +39,31 @@ int main(int argc, char** argv) {
     const std::string chroma = argv[5];
     const int frames = atoi(argv[6]);
     const char* rate = argc > 7 ? argv[7] : "30:1";
-    size_t cw = w, ch = h;
-    if (chroma.compare(0, 3, "420") == 0 || chroma == "none") {
-        cw = w / 2;
-        ch = h / 2;
-    } else if (chroma == "422") {
-        cw = w / 2;
+    // Progressive unless an I tag is given.
+    bool interlace_tag = false;
+    for (int i = 8; i < argc; i++) interlace_tag = interlace_tag || argv[i][0] == 'I';
+    std::string header = "YUV4MPEG2 W" + std::to_string(w) + " H" + std::to_string(h) + " F" + rate +
+                         (interlace_tag ? "" : " Ip") + " A1:1";
+    if (chroma != "none") header += " C" + chroma;
+    for (int i = 8; i < argc; i++) header += std::string(" ") + argv[i];
+    y4m_format f;
+    std::string error;
+    if (!parse_y4m_header(header, f, error)) {
+        fprintf(stderr, "make_input: %s\n", error.c_str());
+        return 2;
     }
-    FILE* f = fopen(out, "wb");
-    if (!f) return 1;
-    fprintf(f, "YUV4MPEG2 W%d H%d F%s Ip A1:1", w, h, rate);
-    if (chroma != "none") fprintf(f, " C%s", chroma.c_str());
-    for (int i = 8; i < argc; i++) fprintf(f, " %s", argv[i]);
-    fputc('\n', f);
-    const size_t n = static_cast<size_t>(w) * h + 2 * cw * ch;
+    FILE* file = fopen(out, "wb");
+    if (!file) return 1;
+    fprintf(file, "%s\n", header.c_str());
+    const size_t samples = frame_bytes(f) / sample_bytes(f);
+    const uint32_t mask = (1u << f.depth) - 1;
     for (int i = 0; i < frames; i++) {
-        fputs("FRAME\n", f);
-        for (size_t j = 0; j < n; j++) fputc(next_byte(), f);
+        fputs("FRAME\n", file);
+        for (size_t j = 0; j < samples; j++) {
+            const uint32_t v = next_word() & mask;
+            fputc(static_cast<int>(v & 0xFF), file);
+            if (f.depth > 8) fputc(static_cast<int>(v >> 8), file);
+        }
     }
-    return fclose(f) == 0 ? 0 : 1;
+    return fclose(file) == 0 ? 0 : 1;
 }

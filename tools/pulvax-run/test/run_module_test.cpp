@@ -49,6 +49,9 @@ TEST_F(module_run, labels_give_the_positions_and_ranges) {
     EXPECT_EQ(error, "--bpm must be between 0.1 and 1000.0");
     EXPECT_FALSE(check_track_range(host.fp, key_start_frame, positions[key_start_frame], -301, error));
     EXPECT_EQ(error, "--start-frame must be between -300 and 300");
+    // Values that would wrap to an in-range int are refused as they are.
+    EXPECT_FALSE(check_track_range(host.fp, key_bpm, positions[key_bpm], 4294967300LL, error));
+    EXPECT_FALSE(check_track_range(host.fp, key_ref_x, positions[key_ref_x], 4294967296LL + 5, error));
     EXPECT_TRUE(check_track_range(host.fp, key_start_frame, positions[key_start_frame], -300, error));
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/pulvax-run/frame_sink.h"
 #include "tools/pulvax-run/run_module.h"
 #include "tools/pulvax-run/run_options.h"
 
@@ -10,15 +11,17 @@ TEST(run_options, bpm_takes_at_most_one_decimal) {
     const struct {
         const char* text;
         bool ok;
-        int x10;
+        long long x10;
     } cases[] = {
         {"128", true, 1280}, {"128.5", true, 1285}, {"0.1", true, 1},     {"1000.0", true, 10000},
         {"120.0", true, 1200}, {"128.55", false, 0}, {"128.", false, 0},  {".5", true, 5},
         {"-120", false, 0},  {"12a", false, 0},     {"", false, 0},       {"1.2.3", false, 0},
         {"9999999999", false, 0},
+        // Nine digits fit and are not wrapped to 32 bits: the range check sees them.
+        {"429496730", true, 4294967300LL}, {"999999999", true, 9999999990LL},
     };
     for (const auto& c : cases) {
-        int v = -1;
+        long long v = -1;
         EXPECT_EQ(parse_bpm(c.text, v), c.ok) << c.text;
         if (c.ok) {
             EXPECT_EQ(v, c.x10) << c.text;
@@ -58,6 +61,11 @@ TEST(run_options, integers) {
     EXPECT_FALSE(parse_int("12 ", v));
     EXPECT_FALSE(parse_int("-", v));
     EXPECT_FALSE(parse_int("1e3", v));
+    EXPECT_FALSE(parse_int("99999999999", v));
+    long long l = 0;
+    EXPECT_TRUE(parse_long("-99999999999", l));
+    EXPECT_EQ(l, -99999999999LL);
+    EXPECT_FALSE(parse_long("9999999999999999999", l));  // would wrap in 64 bits
 }
 
 static bool parse(std::vector<std::string> args, run_options& o, std::string& error) {
@@ -92,6 +100,13 @@ TEST(run_options, settings_keep_their_order_and_values) {
     EXPECT_EQ(o.settings[2].value, -5);
     EXPECT_EQ(o.settings[3].key, key_period_div);
 
+    // Repeated track options all count, in order.
+    ASSERT_TRUE(parse({"--period", "20", "--ref-y", "7", "--period=30"}, o, error)) << error;
+    ASSERT_EQ(o.settings.size(), 3u);
+    EXPECT_EQ(o.settings[0].value, 20);
+    EXPECT_EQ(o.settings[1].key, key_ref_y);
+    EXPECT_EQ(o.settings[2].value, 30);
+
     ASSERT_TRUE(parse({"-"}, o, error));
     EXPECT_EQ(o.input, "-");
     ASSERT_TRUE(parse({}, o, error));
@@ -105,15 +120,20 @@ TEST(run_options, usage_errors) {
         const char* message;
     } cases[] = {
         {{"--bogus"}, "unknown option --bogus"},
+        {{"--bogus=3"}, "unknown option --bogus"},
+        {{"--print-tracks=no"}, "--print-tracks takes no value"},
+        {{"--print-tracks=yes"}, "--print-tracks takes no value"},
+        {{"--help=x"}, "--help takes no value"},
+        {{"--ref-x", "5", "a.y4m", "-o", "o.y4m", "b.y4m"}, "more than one input: 'a.y4m' and 'b.y4m'"},
         {{"-x"}, "unknown option -x"},
         {{"a.y4m", "b.y4m"}, "more than one input"},
-        {{"-o"}, "-o needs a value"},
+        {{"-o"}, "--output needs a value"},
         {{"--period"}, "--period needs a value"},
         {{"--period", "ten"}, "--period takes a whole number, not 'ten'"},
         {{"--bpm", "128.55"}, "at most one decimal place"},
         {{"--fps", "fast"}, "--fps takes a frame rate"},
         {{"--frames", "0"}, "--frames takes a whole number of frames of at least 1"},
-        {{"--sheet="}, "--sheet needs a file name"},
+        {{"--sheet="}, "--sheet needs a"}, {{"--module", ""}, "--module needs a file name"},
     };
     for (const auto& c : cases) {
         run_options o;
@@ -135,4 +155,16 @@ TEST(run_options, title_times) {
     EXPECT_FALSE(title_time("PULVAX time:", ms));
     EXPECT_FALSE(title_time("PULVAX time:12ms", ms));
     EXPECT_FALSE(title_time("PULVAX time:99999999999", ms));
+}
+
+TEST(run_options, output_names_choose_the_writer) {
+    const struct {
+        const char* name;
+        bool video_file;
+    } cases[] = {
+        {"", false},          {"-", false},           {"out.y4m", false},     {"OUT.Y4M", false},
+        {"/dev/full", false}, {"dir.v2/pipe", false}, {"out.mp4", true},      {"a.b/out.MKV", true},
+        {"clip.webm", true},  {"o.xyz", true},        {"dir\\x.mov", true},   {".y4m", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(is_video_file_name(c.name), c.video_file) << c.name;
 }

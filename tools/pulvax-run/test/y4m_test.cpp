@@ -25,11 +25,18 @@ TEST(y4m_header, chroma_layouts) {
     const struct {
         const char* tag;
         y4m_chroma chroma;
+        int depth;
         size_t bytes;  // for 4 x 2
+        size_t odd_bytes;  // for 5 x 3: chroma planes rounded up
     } cases[] = {
-        {"", chroma_420, 12},          {" C420jpeg", chroma_420, 12}, {" C420paldv", chroma_420, 12},
-        {" C420mpeg2", chroma_420, 12}, {" C420", chroma_420, 12},    {" C422", chroma_422, 16},
-        {" C444", chroma_444, 24},
+        {"", chroma_420, 8, 12, 15 + 2 * 6},          {" C420jpeg", chroma_420, 8, 12, 27},
+        {" C420paldv", chroma_420, 8, 12, 27},        {" C420mpeg2", chroma_420, 8, 12, 27},
+        {" C420", chroma_420, 8, 12, 27},             {" C422", chroma_422, 8, 16, 15 + 2 * 9},
+        {" C444", chroma_444, 8, 24, 45},             {" C411", chroma_411, 8, 12, 15 + 2 * 6},
+        {" Cmono", chroma_mono, 8, 8, 15},            {" C420p10", chroma_420, 10, 24, 54},
+        {" C422p12", chroma_422, 12, 32, 66},         {" C444p16", chroma_444, 16, 48, 90},
+        {" C420p9", chroma_420, 9, 24, 54},           {" C444p14", chroma_444, 14, 48, 90},
+        {" Cmono16", chroma_mono, 16, 16, 30},        {" Cmono12", chroma_mono, 12, 16, 30},
     };
     for (const auto& c : cases) {
         y4m_format f;
@@ -37,7 +44,10 @@ TEST(y4m_header, chroma_layouts) {
         ASSERT_TRUE(parse_y4m_header(std::string("YUV4MPEG2 W4 H2 F25:1") + c.tag, f, error))
             << c.tag << ": " << error;
         EXPECT_EQ(f.chroma, c.chroma) << c.tag;
+        EXPECT_EQ(f.depth, c.depth) << c.tag;
         EXPECT_EQ(frame_bytes(f), c.bytes) << c.tag;
+        ASSERT_TRUE(parse_y4m_header(std::string("YUV4MPEG2 W5 H3 F25:1") + c.tag, f, error)) << c.tag;
+        EXPECT_EQ(frame_bytes(f), c.odd_bytes) << c.tag;
     }
 }
 
@@ -48,15 +58,16 @@ TEST(y4m_header, rejects_what_it_cannot_carry) {
     } cases[] = {
         {"YUV4MPEG W4 H2 F25:1", "not a YUV4MPEG2 stream"},
         {"YUV4MPEG2X W4 H2 F25:1", "not a YUV4MPEG2 stream"},
-        {"YUV4MPEG2 W4 H2 F25:1 It", "interlaced"},
-        {"YUV4MPEG2 W4 H2 F25:1 Im", "interlaced"},
-        {"YUV4MPEG2 W4 H2 F25:1 C420p10", "unsupported chroma layout 'C420p10'"},
-        {"YUV4MPEG2 W4 H2 F25:1 Cmono", "unsupported chroma layout"},
-        {"YUV4MPEG2 W4 H2 F25:1 C444alpha", "unsupported chroma layout"},
+        {"YUV4MPEG2 W4 H2 F25:1 Ix", "bad interlacing 'Ix'"},
+        {"YUV4MPEG2 W4 H2 F25:1 Itb", "bad interlacing"},
+        {"YUV4MPEG2 W4 H2 F25:1 C444alpha", "unsupported chroma layout 'C444alpha'"},
+        {"YUV4MPEG2 W4 H2 F25:1 C420p8", "unsupported chroma layout"},
+        {"YUV4MPEG2 W4 H2 F25:1 C420p17", "unsupported chroma layout"},
+        {"YUV4MPEG2 W4 H2 F25:1 C420p010", "unsupported chroma layout"},
+        {"YUV4MPEG2 W4 H2 F25:1 C420p", "unsupported chroma layout"},
+        {"YUV4MPEG2 W4 H2 F25:1 Cmono8", "unsupported chroma layout"},
+        {"YUV4MPEG2 W4 H2 F25:1 C422x10", "unsupported chroma layout"},
         {"YUV4MPEG2 W0 H2 F25:1", "frame size 0x2 is empty"},
-        {"YUV4MPEG2 W5 H2 F25:1", "frame width 5 is odd"},
-        {"YUV4MPEG2 W5 H2 F25:1 C422", "frame width 5 is odd"},
-        {"YUV4MPEG2 W4 H3 F25:1", "frame height 3 is odd"},
         {"YUV4MPEG2 W16385 H2 F25:1 C444", "too large"},
         {"YUV4MPEG2 W10000 H10000 F25:1", "too large"},
         {"YUV4MPEG2 W999999999 H999999999 F25:1", "too large"},
@@ -75,10 +86,30 @@ TEST(y4m_header, rejects_what_it_cannot_carry) {
         EXPECT_FALSE(parse_y4m_header(c.line, f, error)) << c.line;
         EXPECT_NE(error.find(c.message), std::string::npos) << c.line << " gave: " << error;
     }
-    // 4:4:4 takes odd sizes.
-    y4m_format f;
-    std::string error;
-    EXPECT_TRUE(parse_y4m_header("YUV4MPEG2 W5 H3 F25:1 C444", f, error)) << error;
+}
+
+// Interlacing, aspect 0:0 and the colour range: read, and written back as given.
+TEST(y4m_header, interlacing_aspect_and_range) {
+    const struct {
+        const char* tags;
+        char interlace;
+        bool full;
+    } cases[] = {
+        {"It A0:0 C420p10 XCOLORRANGE=FULL", 't', true},
+        {"Ib A1:1 Cmono XCOLORRANGE=LIMITED", 'b', false},
+        {"Im C411", 'm', false},
+        {"I? XYSCSS=420JPEG", '?', false},
+        {"", 'p', false},
+    };
+    for (const auto& c : cases) {
+        const std::string line = std::string("YUV4MPEG2 W641 H361 F30:1 ") + c.tags;
+        y4m_format f;
+        std::string error;
+        ASSERT_TRUE(parse_y4m_header(line, f, error)) << line << ": " << error;
+        EXPECT_EQ(f.interlace, c.interlace) << line;
+        EXPECT_EQ(f.full_range, c.full) << line;
+        EXPECT_EQ(y4m_header_text(f), (*c.tags ? line : line.substr(0, line.size() - 1)) + "\n");
+    }
 }
 
 // A stream in a temporary file.
