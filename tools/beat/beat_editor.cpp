@@ -21,20 +21,20 @@ beat_editor_values beat_for_editor(const beat_result& result, int fps_num, int f
     while (v.period_div > 1 && v.frames_per_beat * v.period_div > period_max + 0.5) --v.period_div;
     v.period = int(std::max(1.0, std::min(double(period_max), floor(v.frames_per_beat * v.period_div + 0.5))));
 
-    // The filter starts its cycle on the start frame and repeats it, so any
-    // beat of the grid gives the same cycle; the track holds -300..300. The
-    // start frame takes the beat nearest the (nudged) first beat that fits:
-    // the period is rounded to 1/period_div frame and that error adds up
-    // from the start frame on, so starting near the song's start keeps the
-    // drift over the song smallest.
+    // The filter counts its beat cycle from the start frame and repeats it,
+    // so any beat of the grid gives the same cycle. It bounces in the last
+    // phases of each cycle, leading into the beat that starts the next one,
+    // and frames before the start frame pass unchanged: a start on the first
+    // beat would leave that beat without its bounce. So the start frame is
+    // the last beat at or before frame 0 (rounded to a frame), the beat just
+    // before the first one; every beat of the video then gets its bounce.
+    // Beats longer than 300 frames take the first beat instead, to stay in
+    // the track's range.
     double first = (result.first_beat_s + nudge_ms / 1000) * fps;
-    if (first - v.frames_per_beat >= -0.5) {
-        // Nudged later, the beat before the first one can come at or after frame 0.
-        first -= floor((first + 0.5) / v.frames_per_beat) * v.frames_per_beat;
-    }
-    if (first < start_frame_min - 0.5) first += ceil((start_frame_min - 0.5 - first) / v.frames_per_beat) * v.frames_per_beat;
-    if (first >= start_frame_max + 0.5) first -= ceil((first - start_frame_max - 0.5) / v.frames_per_beat) * v.frames_per_beat;
-    // Beats longer than 600 frames (below 1 fps x 10) need not fit: the nearest bound then.
+    double fpb = v.frames_per_beat;
+    first -= floor((first + 0.5) / fpb) * fpb;  // the earliest beat at or after frame 0: [-0.5, fpb - 0.5)
+    if (floor(first + 0.5) > 0) first -= fpb;
+    if (first < start_frame_min - 0.5) first += fpb;
     first = std::max(start_frame_min - 0.5, std::min(start_frame_max + 0.49, first));
     v.first_beat_frame = first;
     v.start_frame = int(floor(first + 0.5));

@@ -133,6 +133,8 @@ bool decode_all(decoder& d, int stream, audio_samples& out, std::string& error) 
 bool read_audio_file(const char* path, audio_samples& out, std::string& error) {
     out = audio_samples();
     decoder d;
+    // Failures come back as one message of ours; FFmpeg's own log stays quiet.
+    av_log_set_level(AV_LOG_QUIET);
     int status = avformat_open_input(&d.format, path, nullptr, nullptr);
     if (status < 0) {
         error = std::string(path) + ": cannot open (" + av_message(status) + ")";

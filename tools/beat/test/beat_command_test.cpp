@@ -1,0 +1,188 @@
+// `pulvax-run beat` given parsed options, and the track values for
+// `--bpm auto`: generated songs written as files, and broken files.
+#include <gtest/gtest.h>
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/beat/beat_command.h"
+#include "tools/beat/synth_song.h"
+
+namespace {
+
+std::string temp_path(const char* name) { return testing::TempDir() + "pulvax_beat_" + name; }
+
+void write_file(const std::string& path, const std::vector<unsigned char>& bytes) {
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+    fclose(f);
+}
+
+// What the command wrote to a stream.
+struct captured {
+    FILE* file = tmpfile();
+    ~captured() {
+        if (file) fclose(file);
+    }
+    std::string text() {
+        std::string out;
+        rewind(file);
+        int c;
+        while ((c = fgetc(file)) != EOF) out += char(c);
+        return out;
+    }
+};
+
+struct run_result {
+    int status;
+    std::string out, err;
+};
+
+run_result run(const beat_command_options& options) {
+    captured out, err;
+    run_result r;
+    r.status = beat_command_run(options, out.file, err.file);
+    r.out = out.text();
+    r.err = err.text();
+    return r;
+}
+
+// A number after "key": in one line of JSON.
+double json_number(const std::string& json, const char* key) {
+    std::string k = std::string("\"") + key + "\":";
+    size_t at = json.find(k);
+    if (at == std::string::npos) return NAN;
+    return strtod(json.c_str() + at + k.size(), nullptr);
+}
+
+song_spec test_song() {
+    song_spec s;
+    s.style = style_four_on_the_floor;
+    s.bpm = 128;
+    s.first_beat_s = 0.37;
+    s.seconds = 12;
+    s.rate = 44100;
+    s.noise = true;
+    return s;
+}
+
+TEST(beat_command, prints_tempo_and_track_values_from_a_wav_file) {
+    song_spec s = test_song();
+    std::string path = temp_path("song.wav");
+    write_file(path, encode_wav(synth_song(s), s.rate, 2, false));
+
+    beat_command_options options;
+    options.input = path;
+    run_result text = run(options);
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.err, "");
+    EXPECT_NE(text.out.find("tempo        128.0 BPM"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("at 30 fps"), std::string::npos) << "30 fps without --fps or video";
+
+    options.json = true;
+    options.fps_num = 25;
+    options.fps_den = 1;
+    run_result json = run(options);
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_NEAR(json_number(json.out, "bpm"), 128, 0.05);
+    EXPECT_NEAR(json_number(json.out, "first_beat_s"), 0.37, 0.01);
+    EXPECT_EQ(json_number(json.out, "bpm_x10"), 1280);
+    EXPECT_EQ(json_number(json.out, "period"), 1172);  // 25 * 60 / 128 = 11.72 frames
+    EXPECT_EQ(json_number(json.out, "period_div"), 100);
+    EXPECT_EQ(json_number(json.out, "start_frame"), -2);  // 9.25 - 11.72 = -2.47
+    EXPECT_EQ(json_number(json.out, "fps"), 25);
+
+    // 100 ms later: frame 11.75 - 11.72 = 0.03, the beat at frame 0.
+    options.nudge_ms = 100;
+    run_result nudged = run(options);
+    ASSERT_EQ(nudged.status, 0) << nudged.err;
+    EXPECT_EQ(json_number(nudged.out, "start_frame"), 0);
+    remove(path.c_str());
+}
+
+TEST(beat_command, reports_unreadable_input_once_and_prints_nothing) {
+    song_spec s = test_song();
+    std::vector<unsigned char> wav = encode_wav(synth_song(s), s.rate, 1, true);
+    std::vector<unsigned char> truncated(wav.begin(), wav.begin() + wav.size() / 2);
+    std::vector<unsigned char> zero_channels = wav;
+    zero_channels[22] = 0;  // channel count
+    std::vector<unsigned char> silent = encode_wav(std::vector<float>(44100 * 6, 0.0f), 44100, 1, false);
+    struct case_t {
+        const char* name;
+        std::vector<unsigned char> bytes;
+        const char* message;
+    } cases[] = {
+        {"truncated.wav", truncated, "truncated"},
+        {"zero_channels.wav", zero_channels, "zero channels"},
+        {"silent.wav", silent, "no steady beat"},
+        {"garbage.bin", std::vector<unsigned char>(1000, 0x5A), "garbage.bin"},
+    };
+    for (const case_t& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string path = temp_path(c.name);
+        write_file(path, c.bytes);
+        beat_command_options options;
+        options.input = path;
+        run_result r = run(options);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+        remove(path.c_str());
+    }
+    beat_command_options missing;
+    missing.input = temp_path("does_not_exist.wav");
+    run_result r = run(missing);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("does_not_exist.wav"), std::string::npos) << r.err;
+}
+
+TEST(beat_track_values, gives_period_at_full_precision_and_the_start_frame) {
+    song_spec s = test_song();
+    s.bpm = 131.7;  // 13.667 frames per beat at 30 fps
+    std::string path = temp_path("auto.wav");
+    write_file(path, encode_wav(synth_song(s), s.rate, 1, false));
+    beat_editor_values v;
+    std::string error;
+    ASSERT_TRUE(beat_track_values(path.c_str(), 30, 1, 0, v, error)) << error;
+    EXPECT_EQ(v.period, 1367);
+    EXPECT_EQ(v.period_div, 100);
+    EXPECT_EQ(v.bpm_x10, 1317);
+    EXPECT_EQ(v.start_frame, -3);  // 11.1 - 13.667 = -2.57
+    EXPECT_FALSE(beat_track_values(path.c_str(), 0, 1, 0, v, error));
+    EXPECT_FALSE(beat_track_values(temp_path("nothing.wav").c_str(), 30, 1, 0, v, error));
+    EXPECT_NE(error.find("nothing.wav"), std::string::npos) << error;
+    remove(path.c_str());
+}
+
+#ifdef PULVAX_BEAT_FFMPEG
+// Through FFmpeg: a video file whose sound starts 0.5 s after its picture
+// gives beat times on the picture's timeline (beats at 0.87 s, 1.34 s...)
+// and the video's frame rate.
+TEST(beat_command, reads_a_video_file_on_the_video_timeline) {
+    if (system("ffmpeg -version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg program to make the file";
+    song_spec s = test_song();
+    std::string wav = temp_path("for_video.wav");
+    std::string video = temp_path("video.mkv");
+    write_file(wav, encode_wav(synth_song(s), s.rate, 2, false));
+    std::string command = "ffmpeg -v error -y -f lavfi -i color=c=gray:s=64x48:r=25:d=13 -itsoffset 0.5 -i " + wav +
+                          " -map 0:v -map 1:a -c:v mpeg4 -c:a flac " + video;
+    ASSERT_EQ(system(command.c_str()), 0) << command;
+    beat_command_options options;
+    options.input = video;
+    options.json = true;
+    run_result r = run(options);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NEAR(json_number(r.out, "bpm"), 128, 0.05);
+    EXPECT_NEAR(json_number(r.out, "first_beat_s"), 0.87 - 60 / 128.0, 0.01);  // the earliest beat after 0
+    EXPECT_EQ(json_number(r.out, "fps"), 25);
+    remove(wav.c_str());
+    remove(video.c_str());
+}
+#endif
+
+}  // namespace
