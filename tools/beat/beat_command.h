@@ -10,7 +10,7 @@
 
 struct beat_command_options {
     std::string input;        // WAV, or (with FFmpeg) any audio or video file
-    int fps_num = 0;          // --fps as rate / scale; 0 / 0: the file's video rate, else 30
+    int fps_num = 0;          // --fps as rate / scale (positive); 0 / 0: the file's video rate, else 30
     int fps_den = 0;
     bool json = false;        // --json
     double nudge_ms = 0;      // --beat-nudge: later by this many milliseconds (earlier if negative)
@@ -18,7 +18,8 @@ struct beat_command_options {
 
 // Finds the beat and prints it to out (text, or JSON with json). Returns the
 // exit status: 0, or 1 with one message on err for a file that cannot be read
-// or holds no beat.
+// or holds no beat, a frame rate that is not positive, or a nudge beyond a
+// minute.
 int beat_command_run(const beat_command_options& options, FILE* out, FILE* err);
 
 // For `--bpm auto` / `--beat-from FILE`: the track values (period with

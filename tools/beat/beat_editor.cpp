@@ -14,6 +14,7 @@ const int bpm_x10_max = 10000;
 
 beat_editor_values beat_for_editor(const beat_result& result, int fps_num, int fps_den, double nudge_ms) {
     beat_editor_values v;
+    if (!(result.bpm > 0) || fps_num <= 0 || fps_den <= 0) return v;
     double fps = double(fps_num) / fps_den;
     v.frames_per_beat = fps * 60 / result.bpm;
     v.bpm_x10 = int(std::max(1.0, std::min(double(bpm_x10_max), floor(result.bpm * 10 + 0.5))));

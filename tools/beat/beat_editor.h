@@ -14,5 +14,6 @@ struct beat_editor_values {
 
 // Track values for a video at fps_num / fps_den frames per second (both
 // positive), with the beat moved later by nudge_ms milliseconds (earlier when
-// negative). The result must have been found.
+// negative). All values 0 for a result without a tempo or a rate that is not
+// positive.
 beat_editor_values beat_for_editor(const beat_result& result, int fps_num, int fps_den, double nudge_ms);

@@ -12,6 +12,8 @@ const double two_pi = 6.283185307179586476925286766559;
 
 // Multiples of a trial period summed in autocorrelation_period.
 const int comb_teeth = 4;
+// Length of track the phase coherence is searched on.
+const double coherence_span_s = 60;
 // Share of the highest comb peak that a shorter period's peak must reach.
 const double comb_peak_share = 0.85;
 
@@ -26,6 +28,13 @@ double coherence(const std::vector<onset>& onsets, double period_s, double& angl
     }
     angle = atan2(s, c);
     return sqrt(c * c + s * s);
+}
+
+std::vector<onset> onsets_between(const std::vector<onset>& onsets, double from_s, double to_s) {
+    std::vector<onset> out;
+    for (const onset& o : onsets)
+        if (o.time_s >= from_s && o.time_s <= to_s) out.push_back(o);
+    return out;
 }
 
 }  // namespace
@@ -92,9 +101,17 @@ beat_grid fit_grid(const std::vector<onset>& onsets, double guess) {
     beat_grid grid;
     grid.period_s = guess;
     if (onsets.size() < 2 || guess <= 0) return grid;
+    // The coherence search looks at up to a minute in the middle of the
+    // track, so its cost stays bounded on long files; least squares then
+    // widens the fit to the whole track in steps, each small enough that
+    // the grid cannot slip by a beat.
+    double start = onsets.front().time_s, end = onsets.back().time_s;
+    double middle = 0.5 * (start + end);
+    std::vector<onset> part = onsets_between(onsets, middle - coherence_span_s / 2, middle + coherence_span_s / 2);
+    if (part.size() < 2) part = onsets;
     // Steps fine enough that the phase drifts by at most 1/40 beat over the
     // span of the onsets between neighbouring trial periods.
-    double span = std::max(onsets.back().time_s - onsets.front().time_s, guess);
+    double span = std::max(part.back().time_s - part.front().time_s, guess);
     double step = guess * guess / (40 * span);
     double lo = guess * 0.975, hi = guess * 1.025;
     int steps = std::max(1, int(ceil((hi - lo) / step)));
@@ -102,15 +119,17 @@ beat_grid fit_grid(const std::vector<onset>& onsets, double guess) {
     int best = 0;
     for (int i = 0; i <= steps; ++i) {
         double angle;
-        score[i] = coherence(onsets, lo + i * (hi - lo) / steps, angle);
+        score[i] = coherence(part, lo + i * (hi - lo) / steps, angle);
         if (score[i] > score[best]) best = i;
     }
     double at = best;
     if (best > 0 && best < steps) at += parabola_vertex(score[best - 1], score[best], score[best + 1]);
     grid.period_s = lo + at * (hi - lo) / steps;
     double angle;
-    coherence(onsets, grid.period_s, angle);
+    coherence(part, grid.period_s, angle);
     grid.phase_s = angle / two_pi * grid.period_s;
+    for (double width = coherence_span_s; width < end - start; width *= 2)
+        grid = refine_grid(onsets_between(onsets, middle - width, middle + width), grid, 0.15);
     grid = refine_grid(onsets, grid, 0.15);
     grid = refine_grid(onsets, grid, 0.1);
     return refine_grid(onsets, grid, 0.06);

@@ -30,7 +30,7 @@ beat_grid refine_grid(const std::vector<onset>& onsets, const beat_grid& grid, d
 // The earliest beat of the grid at or after time 0.
 double first_beat_at_or_after_zero(const beat_grid& grid);
 
-// Mean of values (one per hop of the envelope, such as its loudness) near the
+// Mean of values (one per hop of the envelope, such as its accent) near the
 // grid's beats between from_s and to_s: beats k with k % step == offset
 // (step 2: every other beat), each the largest within +-tolerance_s.
 double mean_on_grid(const onset_envelope& envelope, const std::vector<double>& values, const beat_grid& grid,

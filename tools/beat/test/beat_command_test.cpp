@@ -60,14 +60,8 @@ double json_number(const std::string& json, const char* key) {
 }
 
 song_spec test_song() {
-    song_spec s;
-    s.style = style_four_on_the_floor;
-    s.bpm = 128;
-    s.first_beat_s = 0.37;
-    s.seconds = 12;
-    s.rate = 44100;
-    s.noise = true;
-    return s;
+    // style, BPM, first beat, seconds, rate, noise, seed
+    return {style_four_on_the_floor, 128, 0.37, 12, 44100, true, 1};
 }
 
 TEST(beat_command, prints_tempo_and_track_values_from_a_wav_file) {
@@ -133,6 +127,28 @@ TEST(beat_command, reports_unreadable_input_once_and_prints_nothing) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
         remove(path.c_str());
+    }
+    // Options that make no sense are refused before the file is read.
+    struct option_case {
+        int fps_num, fps_den;
+        double nudge_ms;
+        const char* message;
+    } option_cases[] = {
+        {-30, 1, 0, "frame rate"},
+        {30, 0, 0, "frame rate"},
+        {30, 1, NAN, "nudge"},
+        {30, 1, 1e9, "nudge"},
+    };
+    for (const option_case& c : option_cases) {
+        beat_command_options options;
+        options.input = temp_path("never_read.wav");
+        options.fps_num = c.fps_num;
+        options.fps_den = c.fps_den;
+        options.nudge_ms = c.nudge_ms;
+        run_result r = run(options);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
     beat_command_options missing;
     missing.input = temp_path("does_not_exist.wav");

@@ -24,12 +24,8 @@ int position_of(const editor_host& host, const char* label) {
 }
 
 TEST(bpm_auto, module_bounces_into_every_beat_of_the_song) {
-    song_spec s;
-    s.style = style_four_on_the_floor;
-    s.bpm = 131.7;
-    s.first_beat_s = 0.37;
-    s.seconds = 20;
-    s.noise = true;
+    // style, BPM, first beat, seconds, rate, noise, seed
+    const song_spec s = {style_four_on_the_floor, 131.7, 0.37, 20, 44100, true, 1};
     const int fps = 30;
     std::string path = testing::TempDir() + "pulvax_beat_module_song.wav";
     std::vector<unsigned char> wav = encode_wav(synth_song(s), s.rate, 1, false);

@@ -57,6 +57,19 @@ TEST(find_beat, keeps_the_octave_where_half_or_double_tempo_also_fits) {
     }
 }
 
+// The coherence search sees only the middle minute of a long track; the fit
+// must still hold over all four minutes, where a slip of one beat would show
+// as a tempo error of about 0.7 BPM.
+TEST(find_beat, holds_the_grid_over_a_long_song) {
+    // style, BPM, first beat, seconds, rate, noise, seed
+    const song_spec s = {style_drum_and_bass, 171.23, 2.0, 240, 22050, true, 1};
+    std::vector<float> song = synth_song(s);
+    beat_result r = find_beat(song.data(), song.size(), s.rate);
+    ASSERT_TRUE(r.found);
+    EXPECT_NEAR(r.bpm, s.bpm, 0.01);
+    EXPECT_NEAR(r.first_beat_s, expected_first_beat(s), 0.010);
+}
+
 TEST(find_beat, finds_no_beat_in_silence_noise_bursts_or_too_little_sound) {
     std::vector<float> silence(44100 * 10, 0.0f);
     std::vector<float> one_hit(44100 * 10, 0.0f);
