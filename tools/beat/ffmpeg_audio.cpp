@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <cmath>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -94,6 +96,10 @@ bool append_frame(const AVFrame* f, audio_samples& out, std::string& error) {
     for (int i = 0; i < f->nb_samples; ++i) {
         double sum = 0;
         for (int c = 0; c < channels; ++c) sum += sample_at(f, format, channels, i, c);
+        if (!std::isfinite(sum)) {
+            error = "float sample that is not a finite number";
+            return false;
+        }
         out.samples.push_back(float(sum / channels));
     }
     return true;
@@ -103,29 +109,27 @@ double stream_start(const AVStream* s) {
     return s->start_time == AV_NOPTS_VALUE ? 0.0 : double(s->start_time) * av_q2d(s->time_base);
 }
 
+// Decodes every packet of the stream. A packet the decoder refuses is skipped,
+// as a player would; a read error ends the file like its end (a truncated
+// file gives what it holds).
 bool decode_all(decoder& d, int stream, audio_samples& out, std::string& error) {
-    int status;
     while (true) {
-        status = av_read_frame(d.format, d.packet);
-        bool end = status == AVERROR_EOF;
-        if (status < 0 && !end) break;
+        int status = av_read_frame(d.format, d.packet);
+        bool end = status < 0;
         if (!end && d.packet->stream_index != stream) {
             av_packet_unref(d.packet);
             continue;
         }
         status = avcodec_send_packet(d.codec, end ? nullptr : d.packet);
         av_packet_unref(d.packet);
-        if (status < 0 && status != AVERROR(EAGAIN) && status != AVERROR_INVALIDDATA) break;
+        if (status < 0 && status != AVERROR(EAGAIN) && !end) continue;
         while ((status = avcodec_receive_frame(d.codec, d.frame)) >= 0) {
             bool ok = append_frame(d.frame, out, error);
             av_frame_unref(d.frame);
             if (!ok) return false;
         }
-        if (status != AVERROR(EAGAIN) && status != AVERROR_EOF) break;
         if (end) return true;
     }
-    error = "decoding failed: " + av_message(status);
-    return false;
 }
 
 }  // namespace

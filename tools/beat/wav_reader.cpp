@@ -4,6 +4,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <cmath>
+
 namespace {
 
 enum : unsigned {
@@ -176,6 +178,11 @@ bool read_wav(const unsigned char* data, size_t size, audio_samples& out, std::s
             for (size_t i = 0; i < frames; ++i) {
                 double sum = 0;
                 for (unsigned c = 0; c < format.channels; ++c) sum += sample_value(p + c * width, format);
+                if (!std::isfinite(sum)) {
+                    out.samples.clear();
+                    error = "float sample that is not a finite number in frame " + std::to_string(i);
+                    return false;
+                }
                 out.samples[i] = float(sum / format.channels);
                 p += format.block_align;
             }

@@ -5,10 +5,13 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "tools/beat/audio_input.h"
 #include "tools/beat/beat_command.h"
+#include "tools/beat/find_beat.h"
 #include "tools/beat/synth_song.h"
 
 namespace {
@@ -176,6 +179,58 @@ TEST(beat_track_values, gives_period_at_full_precision_and_the_start_frame) {
 }
 
 #ifdef PULVAX_BEAT_FFMPEG
+// Every sample layout FFmpeg's decoders hand over, packed and planar, gives
+// the samples of the WAV file it was made from (lossless codecs) or its beat
+// (AAC, planar float).
+TEST(read_audio_file, converts_every_sample_format) {
+    if (system("ffmpeg -version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg program to make the files";
+    song_spec s = test_song();
+    std::string wav = temp_path("formats.wav");
+    write_file(wav, encode_wav(synth_song(s), s.rate, 2, false));
+    audio_samples reference;
+    std::string error;
+    ASSERT_TRUE(read_audio(wav.c_str(), reference, error)) << error;
+    struct case_t {
+        const char* codec;  // decoded sample format in the comment
+        const char* container;
+        double tolerance;   // largest difference from the 16-bit samples; < 0: compare the beat only
+    } cases[] = {
+        {"pcm_u8", "nut", 1.0 / 128},   // u8
+        {"pcm_s16le", "nut", 0},        // s16
+        {"pcm_s32le", "nut", 0},        // s32
+        {"pcm_f32le", "nut", 0},        // flt
+        {"pcm_f64le", "nut", 0},        // dbl
+        {"pcm_s16le_planar", "nut", 0}, // s16p
+        {"pcm_s32le_planar", "nut", 0}, // s32p
+        {"flac", "mka", 0},             // s16
+        {"aac", "mp4", -1},             // fltp
+    };
+    for (const case_t& c : cases) {
+        SCOPED_TRACE(c.codec);
+        std::string file = temp_path("format.") + c.container;
+        std::string command = "ffmpeg -v error -y -i " + wav + " -c:a " + c.codec + " " + file;
+        ASSERT_EQ(system(command.c_str()), 0) << command;
+        audio_samples decoded;
+        ASSERT_TRUE(read_audio(file.c_str(), decoded, error)) << error;
+        EXPECT_EQ(decoded.rate, s.rate);
+        EXPECT_EQ(decoded.video_fps_num, 0);
+        if (c.tolerance >= 0) {
+            ASSERT_EQ(decoded.samples.size(), reference.samples.size());
+            double worst = 0;
+            for (size_t i = 0; i < decoded.samples.size(); ++i)
+                worst = std::max(worst, double(fabs(decoded.samples[i] - reference.samples[i])));
+            EXPECT_LE(worst, c.tolerance + 1e-7);
+        } else {
+            beat_result r = find_beat(decoded.samples.data(), decoded.samples.size(), decoded.rate);
+            ASSERT_TRUE(r.found);
+            EXPECT_NEAR(r.bpm, s.bpm, 0.05);
+            EXPECT_NEAR(r.first_beat_s + decoded.start_s, s.first_beat_s, 0.01) << decoded.start_s;
+        }
+        remove(file.c_str());
+    }
+    remove(wav.c_str());
+}
+
 // Through FFmpeg: a video file whose sound starts 0.5 s after its picture
 // gives beat times on the picture's timeline (beats at 0.87 s, 1.34 s...)
 // and the video's frame rate.

@@ -172,6 +172,11 @@ TEST(wav_reader, refuses_broken_files_with_a_clear_message) {
     put_chunk(empty_data, "fmt ", fmt_body(fmt_fields()));
     put_chunk(empty_data, "data", {});
 
+    bytes not_a_number;
+    for (uint32_t u : {0x3F000000u, 0x7FC00000u}) put32(not_a_number, u);  // 0.5, NaN
+    bytes infinite;
+    put32(infinite, 0xFF800000u);  // -infinity
+
     const bad_case cases[] = {
         {"empty file", {}, "truncated"},
         {"not RIFF", bytes(64, 'x'), "not a RIFF/WAVE file"},
@@ -189,6 +194,8 @@ TEST(wav_reader, refuses_broken_files_with_a_clear_message) {
         {"short fmt", riff(short_fmt), "truncated fmt chunk"},
         {"chunk past the end", riff(huge_chunk), "truncated before the data chunk"},
         {"empty data", riff(empty_data), "no samples"},
+        {"NaN", wav(fmt(3, 1, 8000, 32), not_a_number), "not a finite number in frame 1"},
+        {"infinity", wav(fmt(3, 1, 8000, 32), infinite), "not a finite number in frame 0"},
     };
     for (const bad_case& c : cases) {
         SCOPED_TRACE(c.name);
