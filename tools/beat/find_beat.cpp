@@ -75,11 +75,11 @@ beat_result find_beat(const float* samples, size_t count, int rate) {
     double guess = autocorrelation_period(env, env.accent, beat_min_bpm, beat_max_bpm);
     if (!(guess > 0)) return result;
     // Two octaves at most lie in 60..200 BPM. The grid is fitted at the
-    // faster one, where the beats of both halves add up, and the slower one
-    // is then decided on the accent of its off-beats: where they are struck
-    // about as hard as its beats (snare on 2 and 4, kick on every beat) the faster
-    // tempo is the beat; where they hold only soft notes (hats, shakers
-    // between the beats) the slower one is.
+    // faster one, where the beats of both halves add up; the slower one is
+    // then decided on the accent of its off-beats. Where they are struck
+    // about as hard as its beats (snare on 2 and 4, kick on every beat), the
+    // faster tempo is the beat; where they hold only soft notes (hats,
+    // shakers between the beats), the slower one is.
     double guess_bpm = 60 / guess;
     bool has_slower = guess_bpm * 2 <= beat_max_bpm || guess_bpm / 2 >= beat_min_bpm;
     beat_grid grid = fit_grid(onsets, guess_bpm * 2 <= beat_max_bpm ? guess / 2 : guess);

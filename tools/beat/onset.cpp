@@ -27,7 +27,8 @@ const double loud_share = 0.9;
 // Hops around a peak of the log rise searched for the accent's peak.
 const long accent_reach = 2;
 
-// Window length: a power of two near 12 ms (512 at 44.1 and 48 kHz).
+// Window length: the largest power of two within window_s (1024 samples at
+// 44.1 and 48 kHz, 512 at 22.05 kHz).
 int window_size(int rate) {
     int n = 64;
     while (n * 2 <= rate * window_s) n *= 2;
