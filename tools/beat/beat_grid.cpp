@@ -130,9 +130,13 @@ beat_grid fit_grid(const std::vector<onset>& onsets, double guess) {
     grid.phase_s = angle / two_pi * grid.period_s;
     for (double width = coherence_span_s; width < end - start; width *= 2)
         grid = refine_grid(onsets_between(onsets, middle - width, middle + width), grid, 0.15);
-    grid = refine_grid(onsets, grid, 0.15);
-    grid = refine_grid(onsets, grid, 0.1);
-    return refine_grid(onsets, grid, 0.06);
+    return settle_grid(onsets, grid);
+}
+
+beat_grid settle_grid(const std::vector<onset>& onsets, const beat_grid& grid) {
+    beat_grid out = refine_grid(onsets, grid, 0.15);
+    out = refine_grid(onsets, out, 0.1);
+    return refine_grid(onsets, out, 0.06);
 }
 
 beat_grid refine_grid(const std::vector<onset>& onsets, const beat_grid& grid, double tolerance) {

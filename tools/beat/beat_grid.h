@@ -22,6 +22,10 @@ double autocorrelation_period(const onset_envelope& envelope, const std::vector<
 // of a beat of the grid, so onsets between beats do not pull it.
 beat_grid fit_grid(const std::vector<onset>& onsets, double period_guess_s);
 
+// Least squares (refine_grid) on the onsets within 15 %, then 10 %, then 6 %
+// of a beat of the grid.
+beat_grid settle_grid(const std::vector<onset>& onsets, const beat_grid& grid);
+
 // Weighted least squares on the onsets within tolerance (a share of the
 // period) of the grid; the grid is returned unchanged when fewer than two
 // beats carry onsets.

@@ -88,7 +88,7 @@ beat_result find_beat(const float* samples, size_t count, int rate) {
     if (has_slower) {
         octave_check halves = compare_halves(env, grid, from, to);
         if (halves.off < off_beat_share * halves.on)
-            grid = refine_grid(onsets, slower_grid(grid, halves.on_offset), on_beat_tolerance);
+            grid = settle_grid(onsets, slower_grid(grid, halves.on_offset));
     }
 
     result.found = true;
