@@ -20,6 +20,9 @@ const double strength_tolerance_s = 0.02;
 // The faster of two tempo octaves wins when the slower grid's off-beats are
 // struck at least this hard, as a share of its beats.
 const double off_beat_share = 0.3;
+// How far the fitted tempo may leave 60..200 BPM (the search covers the range,
+// the fit may end a little outside it).
+const double range_slack = 0.05;
 
 struct octave_check {
     double on, off;  // mean accent on the stronger and the weaker half of the faster grid's beats
@@ -91,8 +94,12 @@ beat_result find_beat(const float* samples, size_t count, int rate) {
             grid = settle_grid(onsets, slower_grid(grid, halves.on_offset));
     }
 
+    // Least squares on a handful of stray onsets can run off anywhere.
+    double bpm = 60 / grid.period_s;
+    if (!(bpm >= beat_min_bpm * (1 - range_slack) && bpm <= beat_max_bpm * (1 + range_slack))) return result;
+
     result.found = true;
-    result.bpm = 60 / grid.period_s;
+    result.bpm = bpm;
     result.first_beat_s = first_beat_at_or_after_zero(grid);
     result.confidence = grid_confidence(onsets, grid);
     beat_grid doubled = {grid.period_s / 2, grid.phase_s};
