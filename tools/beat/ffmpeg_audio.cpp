@@ -112,7 +112,9 @@ double stream_start(const AVStream* s) {
 // Decodes every packet of the stream. A packet the decoder refuses is skipped,
 // as a player would; a read error ends the file like its end (a truncated
 // file gives what it holds).
-bool decode_all(decoder& d, int stream, audio_samples& out, std::string& error) {
+// first_s becomes the time of the first decoded sample where the decoder
+// tells it.
+bool decode_all(decoder& d, int stream, audio_samples& out, double& first_s, std::string& error) {
     while (true) {
         int status = av_read_frame(d.format, d.packet);
         bool end = status < 0;
@@ -124,6 +126,10 @@ bool decode_all(decoder& d, int stream, audio_samples& out, std::string& error) 
         av_packet_unref(d.packet);
         if (status < 0 && status != AVERROR(EAGAIN) && !end) continue;
         while ((status = avcodec_receive_frame(d.codec, d.frame)) >= 0) {
+            // The first sound's own time: decoders drop priming samples, so
+            // the stream's start time can lie a little before it.
+            if (out.samples.empty() && d.frame->best_effort_timestamp != AV_NOPTS_VALUE)
+                first_s = double(d.frame->best_effort_timestamp) * av_q2d(d.format->streams[stream]->time_base);
             bool ok = append_frame(d.frame, out, error);
             av_frame_unref(d.frame);
             if (!ok) return false;
@@ -158,10 +164,10 @@ bool read_audio_file(const char* path, audio_samples& out, std::string& error) {
         }
         const AVStream* a = d.format->streams[audio];
         int video = av_find_best_stream(d.format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-        double presentation = stream_start(a);
         // Cover art of a music file comes as a one-picture video stream; it
         // is no timeline.
         if (video >= 0 && (d.format->streams[video]->disposition & AV_DISPOSITION_ATTACHED_PIC)) video = -1;
+        double presentation = 0;
         if (video >= 0) {
             const AVStream* v = d.format->streams[video];
             presentation = stream_start(v);
@@ -171,7 +177,6 @@ bool read_audio_file(const char* path, audio_samples& out, std::string& error) {
                 out.video_fps_den = rate.den;
             }
         }
-        out.start_s = stream_start(a) - presentation;
         d.codec = avcodec_alloc_context3(codec);
         d.packet = av_packet_alloc();
         d.frame = av_frame_alloc();
@@ -189,7 +194,10 @@ bool read_audio_file(const char* path, audio_samples& out, std::string& error) {
             error = "zero sample rate";
             break;
         }
-        if (!decode_all(d, audio, out, error)) break;
+        double first_s = stream_start(a);
+        if (!decode_all(d, audio, out, first_s, error)) break;
+        // Without a picture the sound is its own timeline, from its first sample.
+        out.start_s = video >= 0 ? first_s - presentation : 0.0;
         if (out.samples.empty()) {
             error = "the audio stream holds no samples";
             break;
