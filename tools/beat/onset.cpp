@@ -87,9 +87,10 @@ onset_envelope onset_strength(const float* samples, size_t count, int rate) {
     std::vector<int> band = bin_bands(n, rate);
 
     std::vector<double> a(n), b(n), re(n), im(n), mag_a(n / 2 + 1), mag_b(n / 2 + 1);
-    double prev[band_count] = {}, level_a[band_count], level_b[band_count];
+    double level_a[band_count], level_b[band_count], linear_a[band_count], linear_b[band_count];
+    double prev_level[band_count] = {}, prev_linear[band_count] = {};
     std::vector<double> flux(frames, 0.0);
-    std::vector<double> linear(frames * band_count, 0.0);
+    env.accent.assign(frames, 0.0);
     auto fill = [&](size_t frame, std::vector<double>& out) {
         long long centre = (long long)frame * hop;
         for (int j = 0; j < n; ++j) {
@@ -97,11 +98,12 @@ onset_envelope onset_strength(const float* samples, size_t count, int rate) {
             out[j] = (s >= 0 && s < (long long)count) ? samples[s] * window[j] : 0.0;
         }
     };
-    auto rise = [&](const double* level) {
+    // Sum of the bands' rises from before to now; now becomes before.
+    auto rise = [](const double* now, double* before) {
         double sum = 0;
         for (int k = 0; k < band_count; ++k) {
-            if (level[k] > prev[k]) sum += level[k] - prev[k];
-            prev[k] = level[k];
+            if (now[k] > before[k]) sum += now[k] - before[k];
+            before[k] = now[k];
         }
         return sum;
     };
@@ -109,20 +111,18 @@ onset_envelope onset_strength(const float* samples, size_t count, int rate) {
         fill(f, a);
         if (f + 1 < frames) fill(f + 1, b); else std::fill(b.begin(), b.end(), 0.0);
         fft_two_real_magnitudes(plan, a.data(), b.data(), re.data(), im.data(), mag_a.data(), mag_b.data());
-        band_levels(mag_a.data(), band, scale, level_a, &linear[f * band_count]);
-        if (f + 1 < frames) band_levels(mag_b.data(), band, scale, level_b, &linear[(f + 1) * band_count]);
-        flux[f] = rise(level_a);
-        if (f + 1 < frames) flux[f + 1] = rise(level_b);
+        band_levels(mag_a.data(), band, scale, level_a, linear_a);
+        band_levels(mag_b.data(), band, scale, level_b, linear_b);
+        flux[f] = rise(level_a, prev_level);
+        env.accent[f] = rise(linear_a, prev_linear);
+        if (f + 1 < frames) {
+            flux[f + 1] = rise(level_b, prev_level);
+            env.accent[f + 1] = rise(linear_b, prev_linear);
+        }
     }
-    flux[0] = 0;  // the rise from silence before the start is no onset
-    env.accent.assign(frames, 0.0);
-    for (size_t i = 1; i < frames; ++i) {
-        const double* now = &linear[i * band_count];
-        const double* before = &linear[(i - 1) * band_count];
-        double sum = 0;
-        for (int b = 0; b < band_count; ++b) sum += std::max(0.0, now[b] - before[b]);
-        env.accent[i] = sum;
-    }
+    // The rise from silence before the start is no onset.
+    flux[0] = 0;
+    env.accent[0] = 0;
 
     // Subtract the running mean and keep what rises above it.
     const int half = std::max(1, int(lround(mean_half_width_s / env.hop_s)));
