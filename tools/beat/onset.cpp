@@ -165,13 +165,15 @@ std::vector<onset> pick_onsets(const onset_envelope& env) {
         // Timed and weighed by the accent nearby: loud, sharp notes mark the
         // beat more reliably than soft ones, and where a soft sound (a
         // shaker, hats) starts together with a loud note, the log rise
-        // follows the soft sound's slower attack.
+        // follows the soft sound's slower attack. The weight is the accent
+        // squared, so the loudest notes count most: a chord struck again
+        // over its own ringing shows its onset late, and softly.
         long k = i;
         for (long j = std::max(1L, i - accent_reach); j <= std::min(size - 2, i + accent_reach); ++j)
             if (a[j] > a[k]) k = j;
         if (!(a[k] > 0)) continue;
         double shift = k > 0 && k + 1 < size ? parabola_vertex(a[k - 1], a[k], a[k + 1]) : 0.0;
-        out.push_back({env.first_s + (k + shift) * env.hop_s, a[k]});
+        out.push_back({env.first_s + (k + shift) * env.hop_s, a[k] * a[k]});
     }
     return out;
 }

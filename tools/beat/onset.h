@@ -21,7 +21,7 @@ struct onset_envelope {
 
 struct onset {
     double time_s;  // interpolated between hops
-    double weight;  // accent at the peak (how hard the note is struck)
+    double weight;  // accent at the peak (how hard the note is struck), squared
 };
 
 // The envelope of count mono samples at rate samples per second.
