@@ -1,7 +1,7 @@
 #include "tools/beat/song_cases.h"
 
 // style, bpm, first beat (s), length (s), rate, noise at -20 dB, seed
-const song_spec song_cases[] = {
+const song_recipe song_cases[] = {
     {style_four_on_the_floor, 128, 0.37, 30, 44100, false, 1},
     {style_four_on_the_floor, 128, 0.37, 30, 44100, true, 2},
     {style_four_on_the_floor, 140, 0.37, 30, 48000, true, 3},

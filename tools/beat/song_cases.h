@@ -3,5 +3,5 @@
 
 #include "tools/beat/synth_song.h"
 
-extern const song_spec song_cases[];
+extern const song_recipe song_cases[];
 extern const int song_case_count;

@@ -124,7 +124,7 @@ const char* song_style_name(song_style style) {
     }
 }
 
-std::vector<float> synth_song(const song_spec& spec) {
+std::vector<float> synth_song(const song_recipe& spec) {
     std::vector<double> mix(size_t(spec.seconds * spec.rate), 0.0);
     noise_source noise = {spec.seed * 2654435761u + 12345u};
     if (noise.state == 0) noise.state = 1;

@@ -14,7 +14,7 @@ enum song_style {
     style_ballad,             // kick on 1, snare on 3, a chord on every beat, soft shaker on the eighths
 };
 
-struct song_spec {
+struct song_recipe {
     song_style style = style_four_on_the_floor;
     double bpm = 120;
     double first_beat_s = 0.37;  // the first beat; silence before it
@@ -25,7 +25,7 @@ struct song_spec {
 };
 
 // Mono samples of the song, peak at most 0.9.
-std::vector<float> synth_song(const song_spec& spec);
+std::vector<float> synth_song(const song_recipe& spec);
 
 const char* song_style_name(song_style style);
 

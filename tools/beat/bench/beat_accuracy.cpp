@@ -13,7 +13,7 @@ int main() {
     printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
     int failures = 0;
     for (int i = 0; i < song_case_count; ++i) {
-        const song_spec& s = song_cases[i];
+        const song_recipe& s = song_cases[i];
         std::vector<float> song = synth_song(s);
         auto start = std::chrono::steady_clock::now();
         beat_result r = find_beat(song.data(), song.size(), s.rate);

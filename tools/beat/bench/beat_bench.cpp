@@ -11,7 +11,7 @@ namespace {
 
 const std::vector<float>& three_minute_song() {
     static const std::vector<float> song = [] {
-        song_spec spec;
+        song_recipe spec;
         spec.style = style_four_on_the_floor;
         spec.bpm = 128;
         spec.seconds = 180;

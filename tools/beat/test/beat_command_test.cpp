@@ -62,13 +62,13 @@ double json_number(const std::string& json, const char* key) {
     return strtod(json.c_str() + at + k.size(), nullptr);
 }
 
-song_spec test_song() {
+song_recipe test_song() {
     // style, BPM, first beat, seconds, rate, noise, seed
     return {style_four_on_the_floor, 128, 0.37, 12, 44100, true, 1};
 }
 
 TEST(beat_command, prints_tempo_and_track_values_from_a_wav_file) {
-    song_spec s = test_song();
+    song_recipe s = test_song();
     std::string path = temp_path("song.wav");
     write_file(path, encode_wav(synth_song(s), s.rate, 2, false));
 
@@ -102,7 +102,7 @@ TEST(beat_command, prints_tempo_and_track_values_from_a_wav_file) {
 }
 
 TEST(beat_command, reports_unreadable_input_once_and_prints_nothing) {
-    song_spec s = test_song();
+    song_recipe s = test_song();
     std::vector<unsigned char> wav = encode_wav(synth_song(s), s.rate, 1, true);
     std::vector<unsigned char> truncated(wav.begin(), wav.begin() + wav.size() / 2);
     std::vector<unsigned char> zero_channels = wav;
@@ -161,7 +161,7 @@ TEST(beat_command, reports_unreadable_input_once_and_prints_nothing) {
 }
 
 TEST(beat_track_values, gives_period_at_full_precision_and_the_start_frame) {
-    song_spec s = test_song();
+    song_recipe s = test_song();
     s.bpm = 131.7;  // 13.667 frames per beat at 30 fps
     std::string path = temp_path("auto.wav");
     write_file(path, encode_wav(synth_song(s), s.rate, 1, false));
@@ -184,7 +184,7 @@ TEST(beat_track_values, gives_period_at_full_precision_and_the_start_frame) {
 // (AAC, planar float).
 TEST(read_audio_file, converts_every_sample_format) {
     if (system("ffmpeg -version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg program to make the files";
-    song_spec s = test_song();
+    song_recipe s = test_song();
     std::string wav = temp_path("formats.wav");
     write_file(wav, encode_wav(synth_song(s), s.rate, 2, false));
     audio_samples reference;
@@ -237,7 +237,7 @@ TEST(read_audio_file, converts_every_sample_format) {
 // differently (MPEG-TS at 1.4 s; MP4 shifts AAC by its priming samples).
 TEST(beat_command, reads_video_files_on_the_video_timeline) {
     if (system("ffmpeg -version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg program to make the files";
-    song_spec s = test_song();
+    song_recipe s = test_song();
     std::string wav = temp_path("for_video.wav");
     write_file(wav, encode_wav(synth_song(s), s.rate, 2, false));
     struct case_t {

@@ -25,7 +25,7 @@ int position_of(const editor_host& host, const char* label) {
 
 TEST(bpm_auto, module_bounces_into_every_beat_of_the_song) {
     // style, BPM, first beat, seconds, rate, noise, seed
-    const song_spec s = {style_four_on_the_floor, 131.7, 0.37, 20, 44100, true, 1};
+    const song_recipe s = {style_four_on_the_floor, 131.7, 0.37, 20, 44100, true, 1};
     const int fps = 30;
     std::string path = testing::TempDir() + "pulvax_beat_module_song.wav";
     std::vector<unsigned char> wav = encode_wav(synth_song(s), s.rate, 1, false);

@@ -12,11 +12,11 @@ namespace {
 
 // The first beat is the earliest beat of the grid at or after 0, where the
 // song has sound or not.
-double expected_first_beat(const song_spec& s) { return fmod(s.first_beat_s, 60 / s.bpm); }
+double expected_first_beat(const song_recipe& s) { return fmod(s.first_beat_s, 60 / s.bpm); }
 
 TEST(find_beat, finds_tempo_first_beat_and_octave_of_every_generated_song) {
     for (int i = 0; i < song_case_count; ++i) {
-        const song_spec& s = song_cases[i];
+        const song_recipe& s = song_cases[i];
         SCOPED_TRACE(testing::Message() << song_style_name(s.style) << " " << s.bpm << " BPM at " << s.rate
                                         << " Hz" << (s.noise ? " with noise" : ""));
         std::vector<float> song = synth_song(s);
@@ -40,14 +40,14 @@ TEST(find_beat, finds_tempo_first_beat_and_octave_of_every_generated_song) {
 // half the tempo repeat as strongly as the beat itself; the metronome at 60
 // repeats at 120 and 180 as well. Neither may halve or double the tempo.
 TEST(find_beat, keeps_the_octave_where_half_or_double_tempo_also_fits) {
-    const song_spec cases[] = {
+    const song_recipe cases[] = {
         {style_drum_and_bass, 174, 0.37, 20, 44100, true, 21},
         {style_drum_and_bass, 178, 1.5, 20, 48000, false, 22},
         {style_clicks, 60, 0.37, 20, 44100, true, 24},
         {style_clicks, 200, 0.37, 20, 44100, false, 25},
         {style_ballad, 62, 0.37, 30, 44100, true, 26},
     };
-    for (const song_spec& s : cases) {
+    for (const song_recipe& s : cases) {
         SCOPED_TRACE(testing::Message() << song_style_name(s.style) << " " << s.bpm);
         std::vector<float> song = synth_song(s);
         beat_result r = find_beat(song.data(), song.size(), s.rate);
@@ -62,7 +62,7 @@ TEST(find_beat, keeps_the_octave_where_half_or_double_tempo_also_fits) {
 // as a tempo error of about 0.7 BPM.
 TEST(find_beat, holds_the_grid_over_a_long_song) {
     // style, BPM, first beat, seconds, rate, noise, seed
-    const song_spec s = {style_drum_and_bass, 171.23, 2.0, 240, 22050, true, 1};
+    const song_recipe s = {style_drum_and_bass, 171.23, 2.0, 240, 22050, true, 1};
     std::vector<float> song = synth_song(s);
     beat_result r = find_beat(song.data(), song.size(), s.rate);
     ASSERT_TRUE(r.found);
@@ -74,7 +74,7 @@ TEST(find_beat, finds_no_beat_in_silence_noise_bursts_or_too_little_sound) {
     std::vector<float> silence(44100 * 10, 0.0f);
     std::vector<float> one_hit(44100 * 10, 0.0f);
     for (int i = 0; i < 2000; ++i) one_hit[44100 + i] = float(0.8 * exp(-i / 300.0) * ((i * 7919) % 200 - 100) / 100);
-    song_spec short_song;
+    song_recipe short_song;
     short_song.seconds = 2;
     std::vector<float> two_seconds = synth_song(short_song);
     struct case_t {
