@@ -124,19 +124,19 @@ const char* song_style_name(song_style style) {
     }
 }
 
-std::vector<float> synth_song(const song_recipe& spec) {
-    std::vector<double> mix(size_t(spec.seconds * spec.rate), 0.0);
-    noise_source noise = {spec.seed * 2654435761u + 12345u};
+std::vector<float> synth_song(const song_recipe& recipe) {
+    std::vector<double> mix(size_t(recipe.seconds * recipe.rate), 0.0);
+    noise_source noise = {recipe.seed * 2654435761u + 12345u};
     if (noise.state == 0) noise.state = 1;
-    double beat_s = 60 / spec.bpm;
+    double beat_s = 60 / recipe.bpm;
     for (long e = 0;; ++e) {
-        double at = spec.first_beat_s + e * beat_s / 2;
-        if (at >= spec.seconds) break;
+        double at = recipe.first_beat_s + e * beat_s / 2;
+        if (at >= recipe.seconds) break;
         instrument list[8];
-        int n = bar_eighth(spec.style, int(e % 8), list);
-        for (int i = 0; i < n; ++i) strike(mix, spec.rate, at, list[i], beat_s, noise);
+        int n = bar_eighth(recipe.style, int(e % 8), list);
+        for (int i = 0; i < n; ++i) strike(mix, recipe.rate, at, list[i], beat_s, noise);
     }
-    if (spec.noise) {
+    if (recipe.noise) {
         double sum = 0;
         for (double v : mix) sum += v * v;
         double rms = mix.empty() ? 0 : sqrt(sum / mix.size());

@@ -25,7 +25,7 @@ struct song_recipe {
 };
 
 // Mono samples of the song, peak at most 0.9.
-std::vector<float> synth_song(const song_recipe& spec);
+std::vector<float> synth_song(const song_recipe& recipe);
 
 const char* song_style_name(song_style style);
 

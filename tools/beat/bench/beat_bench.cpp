@@ -11,12 +11,12 @@ namespace {
 
 const std::vector<float>& three_minute_song() {
     static const std::vector<float> song = [] {
-        song_recipe spec;
-        spec.style = style_four_on_the_floor;
-        spec.bpm = 128;
-        spec.seconds = 180;
-        spec.noise = true;
-        return synth_song(spec);
+        song_recipe recipe;
+        recipe.style = style_four_on_the_floor;
+        recipe.bpm = 128;
+        recipe.seconds = 180;
+        recipe.noise = true;
+        return synth_song(recipe);
     }();
     return song;
 }
