@@ -1,0 +1,111 @@
+#include "tools/beat/find_beat.h"
+
+#include <math.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "tools/beat/beat_grid.h"
+#include "tools/beat/onset.h"
+
+const double beat_min_bpm = 60;
+const double beat_max_bpm = 200;
+
+namespace {
+
+// Onsets this close to a grid beat (share of the period) count as on it.
+const double on_beat_tolerance = 0.125;
+// Where the envelope is looked at around a beat or the midpoint between two.
+const double strength_tolerance_s = 0.02;
+// The faster of two tempo octaves wins when the slower grid's off-beats are
+// struck at least this hard, as a share of its beats.
+const double off_beat_share = 0.3;
+// How far the fitted tempo may leave 60..200 BPM (the search covers the range,
+// the fit may end a little outside it).
+const double range_slack = 0.05;
+
+struct octave_check {
+    double on, off;  // mean accent on the stronger and the weaker half of the faster grid's beats
+    int on_offset;   // 0 or 1: which half of the faster grid's beats the slower grid keeps
+};
+
+// The slower grid keeps every other beat of the faster one: the half whose
+// beats are stronger.
+octave_check compare_halves(const onset_envelope& env, const beat_grid& fast, double from_s, double to_s) {
+    double even = mean_on_grid(env, env.accent, fast, from_s, to_s, 2, 0, strength_tolerance_s);
+    double odd = mean_on_grid(env, env.accent, fast, from_s, to_s, 2, 1, strength_tolerance_s);
+    if (even >= odd) return {even, odd, 0};
+    return {odd, even, 1};
+}
+
+beat_grid slower_grid(const beat_grid& fast, int offset) {
+    return {2 * fast.period_s, fast.phase_s + offset * fast.period_s};
+}
+
+// Share of the grid's beats between the first and last onset that have an
+// onset within the tolerance, times how tightly those onsets sit on the beat.
+double grid_confidence(const std::vector<onset>& onsets, const beat_grid& grid) {
+    double from = onsets.front().time_s, to = onsets.back().time_s;
+    double k0 = ceil((from - grid.phase_s) / grid.period_s - on_beat_tolerance);
+    double k1 = floor((to - grid.phase_s) / grid.period_s + on_beat_tolerance);
+    if (k1 < k0) return 0;
+    std::vector<char> hit(size_t(k1 - k0) + 1, 0);
+    double c = 0, s = 0, w = 0;
+    for (const onset& o : onsets) {
+        double beat = (o.time_s - grid.phase_s) / grid.period_s;
+        double k = floor(beat + 0.5);
+        double off = beat - k;
+        if (fabs(off) > on_beat_tolerance || k < k0 || k > k1) continue;
+        hit[size_t(k - k0)] = 1;
+        c += o.weight * cos(6.283185307179586 * off);
+        s += o.weight * sin(6.283185307179586 * off);
+        w += o.weight;
+    }
+    double covered = 0;
+    for (char h : hit) covered += h;
+    double tightness = w > 0 ? sqrt(c * c + s * s) / w : 0;
+    return std::max(0.0, std::min(1.0, covered / double(hit.size()) * tightness));
+}
+
+}  // namespace
+
+beat_result find_beat(const float* samples, size_t count, int rate) {
+    beat_result result;
+    onset_envelope env = onset_strength(samples, count, rate);
+    std::vector<onset> onsets = pick_onsets(env);
+    result.onsets = int(onsets.size());
+    if (onsets.size() < 4) return result;
+    double guess = autocorrelation_period(env, env.accent, beat_min_bpm, beat_max_bpm);
+    if (!(guess > 0)) return result;
+    // Two octaves at most lie in 60..200 BPM. The grid is fitted at the
+    // faster one, where the beats of both halves add up; the slower one is
+    // then decided on the accent of its off-beats. Where they are struck
+    // about as hard as its beats (snare on 2 and 4, kick on every beat), the
+    // faster tempo is the beat; where they hold only soft notes (hats,
+    // shakers between the beats), the slower one is.
+    double guess_bpm = 60 / guess;
+    bool has_slower = guess_bpm * 2 <= beat_max_bpm || guess_bpm / 2 >= beat_min_bpm;
+    beat_grid grid = fit_grid(onsets, guess_bpm * 2 <= beat_max_bpm ? guess / 2 : guess);
+    if (!(grid.period_s > 0)) return result;
+    double from = onsets.front().time_s, to = onsets.back().time_s;
+    if (has_slower) {
+        octave_check halves = compare_halves(env, grid, from, to);
+        if (halves.off < off_beat_share * halves.on)
+            grid = settle_grid(onsets, slower_grid(grid, halves.on_offset));
+    }
+
+    // Least squares on a handful of stray onsets can run off anywhere.
+    double bpm = 60 / grid.period_s;
+    if (!(bpm >= beat_min_bpm * (1 - range_slack) && bpm <= beat_max_bpm * (1 + range_slack))) return result;
+
+    result.found = true;
+    result.bpm = bpm;
+    result.first_beat_s = first_beat_at_or_after_zero(grid);
+    result.confidence = grid_confidence(onsets, grid);
+    beat_grid doubled = {grid.period_s / 2, grid.phase_s};
+    result.doubled = {60 / doubled.period_s, first_beat_at_or_after_zero(doubled)};
+    octave_check halves = compare_halves(env, grid, from, to);
+    beat_grid halved = slower_grid(grid, halves.on_offset);
+    result.halved = {60 / halved.period_s, first_beat_at_or_after_zero(halved)};
+    return result;
+}
