@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/beat/beat_command.h"
 #include "tools/pulvax-run/contact_sheet.h"
 #include "tools/pulvax-run/frame_sink.h"
 #include "tools/pulvax-run/frame_source.h"
+#include "tools/pulvax-run/run_beat.h"
 #include "tools/pulvax-run/run_module.h"
 #include "tools/pulvax-run/run_options.h"
 #include "tools/pulvax-run/run_platform.h"
@@ -87,9 +89,16 @@ static int run(run_state& st, const run_options& o) {
     st.loaded = true;
     int positions[key_count];
     if (!find_track_positions(st.host.fp, positions, error)) return fail(error, exit_failure);
-    if (!check_settings(st.host, positions, o.settings, error)) return fail(error, exit_usage);
+    std::vector<track_setting> settings = o.settings;
+    std::string beat_summary;
+    if (!resolve_beat_settings(settings, o.beat_from, o.beat_nudge_ms, format.rate, format.scale, beat_summary,
+                               error)) {
+        return fail(error, exit_failure);
+    }
+    if (!beat_summary.empty()) fprintf(stderr, "pulvax-run: %s\n", beat_summary.c_str());
+    if (!check_settings(st.host, positions, settings, error)) return fail(error, exit_usage);
     if (!module_start(st.host, positions, format, error)) return fail(error, exit_failure);
-    if (!apply_settings(st.host, positions, o.settings, error)) return fail(error, exit_failure);
+    if (!apply_settings(st.host, positions, settings, error)) return fail(error, exit_failure);
     if (o.print_tracks) fprintf(stderr, "pulvax-run: tracks %s\n", tracks_text(st.host, positions).c_str());
 
     contact_sheet sheet;
@@ -154,11 +163,16 @@ int main(int argc, char** argv) {
 #endif
     run_options o;
     std::string error;
-    if (!parse_run_options(argc, argv, o, error)) return fail(error, exit_usage);
+    if (!parse_run_options(argc, argv, o, error)) {
+        fprintf(stderr, "pulvax-run: %s\n", error.c_str());
+        fprintf(stderr, "pulvax-run: try 'pulvax-run %s--help'\n", o.beat_command ? "beat " : "");
+        return exit_usage;
+    }
     if (o.help) {
-        fputs(run_usage, stdout);
+        fputs(o.beat_command ? beat_usage : run_usage, stdout);
         return exit_done;
     }
+    if (o.beat_command) return beat_command_run(o.beat, stdout, stderr);
     run_state st;
     const int status = run(st, o);
     finish(st);

@@ -6,6 +6,7 @@
 
 const char run_usage[] =
     "usage: pulvax-run [OPTIONS] [INPUT] [-o OUTPUT]\n"
+    "       pulvax-run beat FILE [--fps R] [--json] [--beat-nudge MS]   (see pulvax-run beat --help)\n"
     "\n"
     "Renders video through the PULVAX filter module, driving it as the editor does.\n"
     "\n"
@@ -36,6 +37,13 @@ const char run_usage[] =
     "  --period N             cycle length in 1/period-div frames\n"
     "  --period-div N         cycle units per frame\n"
     "  --bpm B                tempo in beats per minute, at most one decimal (128.5)\n"
+    "  --bpm auto             find the beat in the input's sound (a video file): sets\n"
+    "                         period (at full precision, in 1/100 frame), period-div\n"
+    "                         and start-frame at the stream's rate\n"
+    "  --beat-from FILE       find the beat in this file's sound instead (WAV, or on\n"
+    "                         Linux any audio or video file); implies --bpm auto\n"
+    "  --beat-nudge MS        move the found beat later by MS milliseconds (earlier\n"
+    "                         if negative)\n"
     "  --stretch-frames N     frames per bounce phase\n"
     "  --start-frame N        first frame the bounce applies to\n"
     "  --fps R                frame rate (30, 30000/1001, 29.97); default: the stream's\n"
@@ -59,6 +67,25 @@ const char run_usage[] =
     "At the end it prints the frames, the frames changed and the module's time per\n"
     "frame as the editor's title shows it. Exit status: 0 done, 1 bad input or\n"
     "failure, 2 usage error.\n";
+
+const char beat_usage[] =
+    "usage: pulvax-run beat FILE [--fps R] [--json] [--beat-nudge MS]\n"
+    "\n"
+    "Finds the tempo and the first beat of a song and prints the values to type\n"
+    "into the filter's tracks: bpm*10, and 周期 / 周期div / 開始F at full precision.\n"
+    "\n"
+    "FILE   a WAV file (16/24-bit PCM, 32-bit float; any rate, mono or stereo), or on\n"
+    "       Linux any audio or video file the system's FFmpeg reads (beat times are\n"
+    "       then on the video's timeline)\n"
+    "  --fps R            the project's frame rate (30, 30000/1001, 29.97); default:\n"
+    "                     the file's video rate, else 30\n"
+    "  --json             one JSON object instead of text\n"
+    "  --beat-nudge MS    move the found beat later by MS milliseconds (earlier if\n"
+    "                     negative)\n"
+    "  -h, --help         this text\n"
+    "\n"
+    "Exit status: 0 done, 1 a file without a readable sound or a steady beat,\n"
+    "2 usage error.\n";
 
 // Digits with an optional sign, at most max_digits of them, as a long long.
 static bool parse_signed(const char* text, int max_digits, long long& value) {
@@ -114,6 +141,18 @@ bool parse_bpm(const char* text, long long& bpm_x10) {
     return true;
 }
 
+bool parse_ms(const char* text, double& ms) {
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') text++;
+    long long digits = 0;
+    int places = 0;
+    if (!parse_decimal(text, 3, digits, places)) return false;
+    double scale = 1;
+    for (int i = 0; i < places; i++) scale *= 10;
+    ms = (negative ? -double(digits) : double(digits)) / scale;
+    return true;
+}
+
 bool parse_fps(const char* text, int& rate, int& scale) {
     const char* sep = strpbrk(text, "/:");
     if (sep) {
@@ -143,15 +182,13 @@ bool parse_fps(const char* text, int& rate, int& scale) {
 struct option_texts {
     bool help = false;
     bool print_tracks = false;
-    std::string output, sheet, module, fps, frames, codec, crf;
+    std::string output, sheet, module, fps, frames, codec, crf, beat_from, beat_nudge;
     std::vector<std::string> inputs;
     std::vector<std::string> tracks[key_count];  // every occurrence, in order
 };
 
-// The options of a render. A subcommand (with options of its own, or more
-// options for the render such as a tempo source) is added to the same app
-// beside these; parse_run_options then looks at which one ran.
-static void add_render_options(CLI::App& app, option_texts& t, CLI::Option* track_opts[key_count]) {
+// The options of a render; the beat subcommand has an app of its own.
+static CLI::Option* add_render_options(CLI::App& app, option_texts& t, CLI::Option* track_opts[key_count]) {
     // On/off options take no value: "--print-tracks=no" is an error, not "yes".
     app.add_flag("-h,--help", t.help)->disable_flag_override();
     app.add_flag("--print-tracks", t.print_tracks)->disable_flag_override();
@@ -167,8 +204,11 @@ static void add_render_options(CLI::App& app, option_texts& t, CLI::Option* trac
                             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
                             ->allow_extra_args(false);
     }
+    CLI::Option* beat_from = app.add_option("--beat-from", t.beat_from);
+    app.add_option("--beat-nudge", t.beat_nudge);
     app.add_option("input", t.inputs)->allow_extra_args(false);
     app.allow_extras();  // reported below as unknown options or a second input
+    return beat_from;
 }
 
 // The option as the user wrote it, for messages.
@@ -194,30 +234,103 @@ static bool check_file_name(const std::string& name, const std::string& value, s
     return false;
 }
 
-bool parse_run_options(int argc, char** argv, run_options& o, std::string& error) {
-    o = run_options();
-    option_texts t;
-    CLI::Option* track_opts[key_count];
-    CLI::App app("Renders video through the PULVAX filter module", "pulvax-run");
-    app.set_help_flag();  // the tool's own -h, --help, with its own text
-    add_render_options(app, t, track_opts);
+// What CLI11 left over: an unknown option is an error, anything else an
+// input, of which there is at most one.
+static bool take_remaining(const CLI::App& app, std::vector<std::string>& inputs, std::string& error) {
+    for (const std::string& extra : app.remaining()) {
+        if (extra.size() > 1 && extra[0] == '-') {
+            error = "unknown option " + extra.substr(0, extra.find('='));
+            return false;
+        }
+        inputs.push_back(extra);
+    }
+    if (inputs.size() > 1) {
+        error = "more than one input: '" + inputs[0] + "' and '" + inputs[1] + "'";
+        return false;
+    }
+    return true;
+}
+
+static bool parse_app(CLI::App& app, int argc, char** argv, std::string& error) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         error = usage_message(e);
         return false;
     }
-    for (const std::string& extra : app.remaining()) {
-        if (extra.size() > 1 && extra[0] == '-') {
-            error = "unknown option " + extra.substr(0, extra.find('='));
-            return false;
-        }
-        t.inputs.push_back(extra);
-    }
-    if (t.inputs.size() > 1) {
-        error = "more than one input: '" + t.inputs[0] + "' and '" + t.inputs[1] + "'";
+    return true;
+}
+
+static bool parse_nudge(const std::string& text, double& ms, std::string& error) {
+    if (parse_ms(text.c_str(), ms)) return true;
+    error = "--beat-nudge takes milliseconds such as 40 or -12.5, not '" + text + "'";
+    return false;
+}
+
+// pulvax-run beat FILE [--fps R] [--json] [--beat-nudge MS]; argv[0] is "beat".
+static bool parse_beat_options(int argc, char** argv, run_options& o, std::string& error) {
+    o.beat_command = true;
+    std::string fps, nudge;
+    std::vector<std::string> inputs;
+    CLI::App app("Finds the beat of a song", "pulvax-run beat");
+    app.set_help_flag();
+    app.add_flag("-h,--help", o.help)->disable_flag_override();
+    app.add_flag("--json", o.beat.json)->disable_flag_override();
+    app.add_option("--fps", fps);
+    app.add_option("--beat-nudge", nudge);
+    app.add_option("file", inputs)->allow_extra_args(false);
+    app.allow_extras();
+    if (!parse_app(app, argc, argv, error) || !take_remaining(app, inputs, error)) return false;
+    if (o.help) return true;
+    if (inputs.empty() || inputs[0].empty()) {
+        error = "beat needs a sound or video file";
         return false;
     }
+    o.beat.input = inputs[0];
+    if (app.count("--fps") && !parse_fps(fps.c_str(), o.beat.fps_num, o.beat.fps_den)) {
+        error = "--fps takes a frame rate such as 30, 30000/1001 or 29.97, not '" + fps + "'";
+        return false;
+    }
+    return app.count("--beat-nudge") == 0 || parse_nudge(nudge, o.beat.nudge_ms, error);
+}
+
+// Where --bpm auto finds its sound: --beat-from FILE, else the input, which
+// must be a file (the built-in clip and standard input cannot be read for it).
+static bool parse_beat_source(const CLI::App& app, const option_texts& t, run_options& o, std::string& error) {
+    bool from_sound = false;
+    for (const track_setting& s : o.settings) from_sound = from_sound || s.key == key_beat;
+    if (app.count("--beat-nudge")) {
+        if (!from_sound) {
+            error = "--beat-nudge moves a beat found in sound: use it with --bpm auto or --beat-from";
+            return false;
+        }
+        if (!parse_nudge(t.beat_nudge, o.beat_nudge_ms, error)) return false;
+    }
+    if (app.count("--beat-from")) {
+        if (!check_file_name("--beat-from", t.beat_from, error)) return false;
+        o.beat_from = t.beat_from;
+    } else if (from_sound) {
+        if (o.input.empty() || o.input == "-") {
+            error = std::string("--bpm auto finds the beat in the input's sound, and ") +
+                    (o.input.empty() ? "the built-in clip has none" : "standard input cannot be read twice") +
+                    ": give --beat-from SONG";
+            return false;
+        }
+        o.beat_from = o.input;
+    }
+    return true;
+}
+
+bool parse_run_options(int argc, char** argv, run_options& o, std::string& error) {
+    o = run_options();
+    if (argc > 1 && strcmp(argv[1], "beat") == 0) return parse_beat_options(argc - 1, argv + 1, o, error);
+    option_texts t;
+    CLI::Option* track_opts[key_count];
+    CLI::App app("Renders video through the PULVAX filter module", "pulvax-run");
+    app.set_help_flag();  // the tool's own -h, --help, with its own text
+    CLI::Option* beat_from_opt = add_render_options(app, t, track_opts);
+    if (!parse_app(app, argc, argv, error)) return false;
+    if (!take_remaining(app, t.inputs, error)) return false;
     o.help = t.help;
     o.print_tracks = t.print_tracks;
     if (!t.inputs.empty()) o.input = t.inputs[0];
@@ -254,12 +367,20 @@ bool parse_run_options(int argc, char** argv, run_options& o, std::string& error
         return false;
     }
     // The track settings in command-line order: parse_order lists every
-    // occurrence of every option as given.
+    // occurrence of every option as given. The beat found in sound takes the
+    // place of --bpm auto, or else of --beat-from.
+    bool bpm_auto = false;
+    for (const std::string& value : t.tracks[key_bpm]) bpm_auto = bpm_auto || value == "auto";
     size_t taken[key_count] = {};
     for (const CLI::Option* opt : app.parse_order()) {
+        if (opt == beat_from_opt && !bpm_auto) o.settings.push_back({key_beat, 0});
         for (int key = 0; key < key_count; key++) {
             if (opt != track_opts[key]) continue;
             const std::string& value = t.tracks[key][taken[key]++];
+            if (key == key_bpm && value == "auto") {
+                o.settings.push_back({key_beat, 0});
+                continue;
+            }
             track_setting s = {key, 0};
             const bool ok = key == key_bpm ? parse_bpm(value.c_str(), s.value)
                                            : parse_long(value.c_str(), s.value);
@@ -272,5 +393,5 @@ bool parse_run_options(int argc, char** argv, run_options& o, std::string& error
             o.settings.push_back(s);
         }
     }
-    return true;
+    return parse_beat_source(app, t, o, error);
 }

@@ -4,10 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "tools/beat/beat_command.h"
 #include "tools/pulvax-run/run_tracks.h"
 
+// A track setting of the command line. key_beat stands for the tempo found in
+// a song's sound (--bpm auto, --beat-from): it becomes period_div, period and
+// start_frame settings once the stream's frame rate is known.
+enum { key_beat = key_count };
+
 struct track_setting {
-    int key;          // track_key
+    int key;          // track_key, or key_beat
     long long value;  // for key_bpm: beats per minute times ten; range-checked later
 };
 
@@ -24,6 +30,13 @@ struct run_options {
     bool print_tracks = false;
     bool help = false;
     std::vector<track_setting> settings;  // in command-line order
+    // The beat from sound: --bpm auto takes the input's sound, --beat-from
+    // FILE another file's; --beat-nudge moves the found beat.
+    std::string beat_from;
+    double beat_nudge_ms = 0;
+    // pulvax-run beat FILE [--fps R] [--json] [--beat-nudge MS]
+    bool beat_command = false;
+    beat_command_options beat;
 };
 
 // Parses argv[1..] with CLI11 (see run_options.cpp for how a subcommand
@@ -43,7 +56,12 @@ bool parse_long(const char* text, long long& value);
 // (at most three decimal places), as rate / scale.
 bool parse_fps(const char* text, int& rate, int& scale);
 
+// Milliseconds with an optional sign and at most three decimal places
+// ("-12.5"), at most nine digits.
+bool parse_ms(const char* text, double& ms);
+
 // A signed decimal integer that fits in 32 bits, nothing else.
 bool parse_int(const char* text, int& value);
 
 extern const char run_usage[];
+extern const char beat_usage[];

@@ -23,6 +23,11 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 "$make_input" y4m s10.y4m 15 9 420p10 12 24:1 XCOLORRANGE=FULL || exit 1
 "$make_input" y4m mono.y4m 7 5 mono16 12 || exit 1
 "$make_input" png pic.png 21 13 || exit 1
+# A song for the beat finder: clicks at 132 BPM from 0.2 s on.
+command -v ffmpeg > /dev/null || { echo "no ffmpeg to make the song with" >&2; exit 1; }
+ffmpeg -v error -nostdin -y -f lavfi \
+  -i "aevalsrc=exprs='0.8*sin(2*PI*1500*t)*exp(-90*mod(t+500-0.2\,60/132))*gte(t\,0.2)':s=22050" \
+  -t 8 -c:a pcm_s16le song.wav || exit 1
 
 cases=(
   "--frames 24 --bpm 128.5 --ref-x 100 --ref-y 50"
@@ -32,6 +37,7 @@ cases=(
   "pic.png --frames 10 --start-frame 3 --ref-x 2000"
   "s10.y4m --ref-x 7 --ref-y 4"
   "mono.y4m --ref-x 3 --ref-y 2"
+  "s420.y4m --stretch-frames 2 --beat-from song.wav --beat-nudge -20"
 )
 i=0
 for c in "${cases[@]}"; do
@@ -43,6 +49,14 @@ for c in "${cases[@]}"; do
   cmp -s "n$i.y4m" "w$i.y4m" || fail "$c: video differs"
   cmp -s "n$i.png" "w$i.png" || fail "$c: contact sheet differs"
   [ "$(grep tracks "n$i.err")" = "$(grep tracks "w$i.err" | tr -d '\r')" ] || fail "$c: tracks differ"
+done
+# The beat finder's figures, to the last digit printed.
+for flags in "" "--json --fps 24000/1001"; do
+  # shellcheck disable=SC2086
+  "$native_tool" beat song.wav $flags > nbeat.txt 2>&1 || fail "native beat $flags: status $?"
+  # shellcheck disable=SC2086
+  "${R[@]}" "$win_tool" beat song.wav $flags 2>&1 | tr -d '\r' > wbeat.txt || fail "wine beat $flags: status $?"
+  cmp -s nbeat.txt wbeat.txt || fail "beat $flags: $(diff nbeat.txt wbeat.txt | head -n 6)"
 done
 # Binary standard streams on Windows.
 "${R[@]}" "$win_tool" - -o - --ref-x 9 < s420.y4m > wpipe.y4m 2>/dev/null || fail "wine pipe: status $?"

@@ -168,3 +168,101 @@ TEST(run_options, output_names_choose_the_writer) {
     };
     for (const auto& c : cases) EXPECT_EQ(is_video_file_name(c.name), c.video_file) << c.name;
 }
+
+TEST(run_options, beat_from_sound_takes_its_place_in_the_order) {
+    run_options o;
+    std::string error;
+    // --bpm auto stands where it was given; the sound is the input's.
+    ASSERT_TRUE(parse({"--period", "20", "clip.mp4", "--bpm", "auto", "--start-frame", "3", "--beat-nudge=-12.5"},
+                      o, error))
+        << error;
+    ASSERT_EQ(o.settings.size(), 3u);
+    EXPECT_EQ(o.settings[0].key, key_period);
+    EXPECT_EQ(o.settings[1].key, key_beat);
+    EXPECT_EQ(o.settings[2].key, key_start_frame);
+    EXPECT_EQ(o.beat_from, "clip.mp4");
+    EXPECT_EQ(o.beat_nudge_ms, -12.5);
+
+    // --beat-from alone implies --bpm auto, at its own place.
+    ASSERT_TRUE(parse({"-", "--ref-x", "1", "--beat-from", "song.wav", "--ref-y", "2"}, o, error)) << error;
+    ASSERT_EQ(o.settings.size(), 3u);
+    EXPECT_EQ(o.settings[1].key, key_beat);
+    EXPECT_EQ(o.beat_from, "song.wav");
+    EXPECT_EQ(o.beat_nudge_ms, 0);
+
+    // With both, the beat stands once, where --bpm auto is.
+    ASSERT_TRUE(parse({"--beat-from", "song.wav", "--ref-x", "1", "--bpm", "auto"}, o, error)) << error;
+    ASSERT_EQ(o.settings.size(), 2u);
+    EXPECT_EQ(o.settings[0].key, key_ref_x);
+    EXPECT_EQ(o.settings[1].key, key_beat);
+}
+
+TEST(run_options, beat_subcommand) {
+    run_options o;
+    std::string error;
+    ASSERT_TRUE(parse({"beat", "song.wav", "--fps", "30000/1001", "--json", "--beat-nudge", "40"}, o, error))
+        << error;
+    EXPECT_TRUE(o.beat_command);
+    EXPECT_EQ(o.beat.input, "song.wav");
+    EXPECT_EQ(o.beat.fps_num, 30000);
+    EXPECT_EQ(o.beat.fps_den, 1001);
+    EXPECT_TRUE(o.beat.json);
+    EXPECT_EQ(o.beat.nudge_ms, 40);
+
+    ASSERT_TRUE(parse({"beat", "song.wav"}, o, error)) << error;
+    EXPECT_EQ(o.beat.fps_num, 0);  // the file's video rate, else 30
+    EXPECT_FALSE(o.beat.json);
+    ASSERT_TRUE(parse({"beat", "--help"}, o, error)) << error;
+    EXPECT_TRUE(o.help);
+    EXPECT_TRUE(o.beat_command);
+    // A file that happens to be called beat is a render's input after any option.
+    ASSERT_TRUE(parse({"--ref-x", "1", "beat"}, o, error)) << error;
+    EXPECT_FALSE(o.beat_command);
+    EXPECT_EQ(o.input, "beat");
+}
+
+TEST(run_options, beat_usage_errors) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--bpm", "auto"}, "the built-in clip has none: give --beat-from SONG"},
+        {{"-", "--bpm", "auto"}, "standard input cannot be read twice"},
+        {{"clip.mp4", "--beat-nudge", "10"}, "--beat-nudge moves a beat found in sound"},
+        {{"clip.mp4", "--bpm", "auto", "--beat-nudge", "ten"}, "--beat-nudge takes milliseconds"},
+        {{"clip.mp4", "--bpm", "auto", "--beat-nudge", "1.2345"}, "--beat-nudge takes milliseconds"},
+        {{"--beat-from", ""}, "--beat-from needs a file name"},
+        {{"--bpm", "Auto"}, "--bpm takes beats per minute"},
+        {{"beat"}, "beat needs a sound or video file"},
+        {{"beat", "a.wav", "b.wav"}, "more than one input"},
+        {{"beat", "a.wav", "--json=yes"}, "--json takes no value"},
+        {{"beat", "a.wav", "--fps", "0"}, "--fps takes a frame rate"},
+        {{"beat", "a.wav", "--ref-x", "3"}, "unknown option --ref-x"},
+        {{"beat", "a.wav", "--beat-nudge", "1e3"}, "--beat-nudge takes milliseconds"},
+    };
+    for (const auto& c : cases) {
+        run_options o;
+        std::string error;
+        EXPECT_FALSE(parse(c.args, o, error)) << c.args[0];
+        EXPECT_NE(error.find(c.message), std::string::npos) << c.args[0] << " gave: " << error;
+    }
+}
+
+TEST(run_options, milliseconds) {
+    const struct {
+        const char* text;
+        bool ok;
+        double ms;
+    } cases[] = {
+        {"40", true, 40},     {"-12.5", true, -12.5}, {"+0.125", true, 0.125}, {"0", true, 0},
+        {"1.2345", false, 0}, {"-", false, 0},        {"12ms", false, 0},      {"", false, 0},
+        {"--3", false, 0},    {"1e3", false, 0},
+    };
+    for (const auto& c : cases) {
+        double v = -1;
+        EXPECT_EQ(parse_ms(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(v, c.ms) << c.text;
+        }
+    }
+}
