@@ -72,14 +72,34 @@ void blend_row_pair_avx2(const int16_t* a, const int16_t* b, const int16_t* c, i
     blend_scalar(b + i, c + i, out2 + i, n - i, g2, f2);
 }
 
+// The horizontal blends of four samples of a run.
+inline __m256d run4(const int16_t* p, const double* g, const double* f) {
+    const __m256d top = _mm256_mul_pd(widen4_int16(p), _mm256_loadu_pd(g));
+    const __m256d next = _mm256_mul_pd(widen4_int16(p + 3), _mm256_loadu_pd(f));
+    return _mm256_add_pd(top, next);
+}
+
 void blend_run_avx2(const int16_t* p, const double* g, const double* f, double* sums, int n) {
     int j = 0;
-    for (; j + 4 <= n; j += 4) {
-        const __m256d top = _mm256_mul_pd(widen4_int16(p + j), _mm256_loadu_pd(g + j));
-        const __m256d next = _mm256_mul_pd(widen4_int16(p + 3 + j), _mm256_loadu_pd(f + j));
-        _mm256_storeu_pd(sums + j, _mm256_add_pd(top, next));
-    }
+    for (; j + 4 <= n; j += 4) _mm256_storeu_pd(sums + j, run4(p + j, g + j, f + j));
     blend_run_scalar(p, g, f, sums, j, n);
+}
+
+void blend_run_rows_avx2(const int16_t* p, const double* g, const double* f, const double* above,
+                         double* sums, int16_t* out, int n, double ga, double fb) {
+    const __m256d vg = _mm256_set1_pd(ga);
+    const __m256d vf = _mm256_set1_pd(fb);
+    int j = 0;
+    for (; j + 8 <= n; j += 8) {
+        const __m256d up0 = _mm256_loadu_pd(above + j), up1 = _mm256_loadu_pd(above + j + 4);
+        const __m256d s0 = run4(p + j, g + j, f + j);
+        const __m256d s1 = run4(p + j + 4, g + j + 4, f + j + 4);
+        _mm256_storeu_pd(sums + j, s0);
+        _mm256_storeu_pd(sums + j + 4, s1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j),
+                         _mm_packs_epi32(blend4(up0, s0, vg, vf), blend4(up1, s1, vg, vf)));
+    }
+    blend_run_rows_scalar(p, g, f, above, sums, out, j, n, ga, fb);
 }
 
 
@@ -102,6 +122,7 @@ bool resample_fill_avx2(resample_primitives& p) {
     p.blend_rows = blend_rows_avx2;
     p.blend_row_pair = blend_row_pair_avx2;
     p.blend_run = blend_run_avx2;
+    p.blend_run_rows = blend_run_rows_avx2;
     p.blend_sums = blend_sums_avx2;
     return true;
 }

@@ -65,14 +65,34 @@ void blend_row_pair_avx512(const int16_t* a, const int16_t* b, const int16_t* c,
     blend_scalar(b + i, c + i, out2 + i, n - i, g2, f2);
 }
 
+// The horizontal blends of eight samples of a run.
+inline __m512d run8(const int16_t* p, const double* g, const double* f) {
+    const __m512d top = _mm512_mul_pd(widen8(p), _mm512_loadu_pd(g));
+    const __m512d next = _mm512_mul_pd(widen8(p + 3), _mm512_loadu_pd(f));
+    return _mm512_add_pd(top, next);
+}
+
 void blend_run_avx512(const int16_t* p, const double* g, const double* f, double* sums, int n) {
     int j = 0;
-    for (; j + 8 <= n; j += 8) {
-        const __m512d top = _mm512_mul_pd(widen8(p + j), _mm512_loadu_pd(g + j));
-        const __m512d next = _mm512_mul_pd(widen8(p + 3 + j), _mm512_loadu_pd(f + j));
-        _mm512_storeu_pd(sums + j, _mm512_add_pd(top, next));
-    }
+    for (; j + 8 <= n; j += 8) _mm512_storeu_pd(sums + j, run8(p + j, g + j, f + j));
     blend_run_scalar(p, g, f, sums, j, n);
+}
+
+void blend_run_rows_avx512(const int16_t* p, const double* g, const double* f,
+                           const double* above, double* sums, int16_t* out, int n, double ga,
+                           double fb) {
+    const __m512d vg = _mm512_set1_pd(ga);
+    const __m512d vf = _mm512_set1_pd(fb);
+    int j = 0;
+    for (; j + 16 <= n; j += 16) {
+        const __m512d up0 = _mm512_loadu_pd(above + j), up1 = _mm512_loadu_pd(above + j + 8);
+        const __m512d s0 = run8(p + j, g + j, f + j);
+        const __m512d s1 = run8(p + j + 8, g + j + 8, f + j + 8);
+        _mm512_storeu_pd(sums + j, s0);
+        _mm512_storeu_pd(sums + j + 8, s1);
+        store16(out + j, pack16(blend8(up0, s0, vg, vf), blend8(up1, s1, vg, vf)));
+    }
+    blend_run_rows_scalar(p, g, f, above, sums, out, j, n, ga, fb);
 }
 
 
@@ -95,6 +115,7 @@ bool resample_fill_avx512(resample_primitives& p) {
     p.blend_rows = blend_rows_avx512;
     p.blend_row_pair = blend_row_pair_avx512;
     p.blend_run = blend_run_avx512;
+    p.blend_run_rows = blend_run_rows_avx512;
     p.blend_sums = blend_sums_avx512;
     return true;
 }

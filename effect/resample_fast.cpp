@@ -134,6 +134,12 @@ static void build_strip(const resample_job& job, int first, int n, strip_scratch
     }
 }
 
+// The horizontal blend of a sample at the picture's last column, where both
+// neighbours are that column.
+static double last_column_sum(double v, const strip_scratch& s, int at) {
+    return v * s.gx3[at] + v * s.fx3[at];
+}
+
 // The horizontal blend of source row y over the strip, into sums slot.
 static void blend_source_row(const resample_primitives& k, const resample_job& job, int y,
                              strip_scratch& s, int slot) {
@@ -144,16 +150,38 @@ static void blend_source_row(const resample_primitives& k, const resample_job& j
         k.blend_run(row + s.runs[r].source, s.gx3 + at, s.fx3 + at, sums + at,
                     3 * s.runs[r].count);
     }
-    // At the last column both neighbours are that column.
+    const int16_t* last = row + 3 * (job.w - 1);
+    for (int c = 0; c < s.clamped_count; c++) {
+        const int at = 3 * s.clamped[c];
+        for (int j = 0; j < 3; j++) sums[at + j] = last_column_sum(last[j], s, at + j);
+    }
+    s.sum_row[slot] = y;
+}
+
+// Output row out (the strip's part) from the sums in slot, which hold row
+// r.y0, and source row r.y1, whose horizontal blend replaces them there: one
+// pass over the strip instead of a blend into the other slot and a second
+// pass over both.
+static void blend_next_row(const resample_primitives& k, const resample_job& job,
+                           const row_weights& r, strip_scratch& s, int slot, int16_t* out) {
+    const int16_t* row = source_row(job, r.y1);
+    double* sums = s.sums[slot];
+    for (int i = 0; i < s.run_count; i++) {
+        const int at = 3 * s.runs[i].first;
+        k.blend_run_rows(row + s.runs[i].source, s.gx3 + at, s.fx3 + at, sums + at, sums + at,
+                         out + at, 3 * s.runs[i].count, r.gy, r.fy);
+    }
     const int16_t* last = row + 3 * (job.w - 1);
     for (int c = 0; c < s.clamped_count; c++) {
         const int at = 3 * s.clamped[c];
         for (int j = 0; j < 3; j++) {
-            const double v = last[j];
-            sums[at + j] = v * s.gx3[at + j] + v * s.fx3[at + j];
+            const double above = sums[at + j];
+            const double sum = last_column_sum(last[j], s, at + j);
+            sums[at + j] = sum;
+            out[at + j] = blend_sample(above, sum, r.gy, r.fy);
         }
     }
-    s.sum_row[slot] = y;
+    s.sum_row[slot] = r.y1;
 }
 
 static int slot_holding(const strip_scratch& s, int y) {
@@ -168,7 +196,12 @@ static void resample_separable(const resample_primitives& k, const resample_job&
         s.sum_row[0] = s.sum_row[1] = -1;
         for (int y = 0; y < job.h; y++) {
             const row_weights r = weights_for_row(job, y);
+            int16_t* out = output_row(job, y) + 3 * first;
             int top = slot_holding(s, r.y0);
+            if (top >= 0 && r.y1 != r.y0 && slot_holding(s, r.y1) < 0) {
+                blend_next_row(k, job, r, s, top, out);
+                continue;
+            }
             if (top < 0) {
                 top = slot_holding(s, r.y1) == 0 ? 1 : 0;
                 blend_source_row(k, job, r.y0, s, top);
@@ -178,8 +211,7 @@ static void resample_separable(const resample_primitives& k, const resample_job&
                 bottom = 1 - top;
                 blend_source_row(k, job, r.y1, s, bottom);
             }
-            k.blend_sums(s.sums[top], s.sums[bottom], output_row(job, y) + 3 * first, 3 * n,
-                         r.gy, r.fy);
+            k.blend_sums(s.sums[top], s.sums[bottom], out, 3 * n, r.gy, r.fy);
         }
     }
 }

@@ -20,6 +20,12 @@ static void blend_run_plain(const int16_t* p, const double* gx, const double* fx
     blend_run_scalar(p, gx, fx, sums, 0, n);
 }
 
+static void blend_run_rows_plain(const int16_t* p, const double* gx, const double* fx,
+                                 const double* above, double* sums, int16_t* out, int n,
+                                 double ga, double fb) {
+    blend_run_rows_scalar(p, gx, fx, above, sums, out, 0, n, ga, fb);
+}
+
 static void blend_sums_plain(const double* a, const double* b, int16_t* out, int n, double ga,
                              double fb) {
     blend_scalar(a, b, out, n, ga, fb);
@@ -29,6 +35,7 @@ bool resample_fill_plain(resample_primitives& p) {
     p.blend_rows = blend_rows_plain;
     p.blend_row_pair = blend_row_pair_plain;
     p.blend_run = blend_run_plain;
+    p.blend_run_rows = blend_run_rows_plain;
     p.blend_sums = blend_sums_plain;
     return true;
 }

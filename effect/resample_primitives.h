@@ -28,6 +28,13 @@ struct resample_primitives {
     // column i's 1 - fx): sums[j] = p[j] * gx[j] + p[3 + j] * fx[j] for
     // j < n. Reads only p[0] .. p[n + 2].
     void (*blend_run)(const int16_t* p, const double* gx, const double* fx, double* sums, int n);
+    // blend_run into sums, and at once the vertical blend of the row above's
+    // horizontal blends with it: out[j] = trunc(above[j] * ga + sums[j] * fb).
+    // sums may be above itself (each sample of above is read before its
+    // place is written), so one row of sums serves a run of output rows.
+    void (*blend_run_rows)(const int16_t* p, const double* gx, const double* fx,
+                           const double* above, double* sums, int16_t* out, int n, double ga,
+                           double fb);
     // out[i] = trunc(a[i] * ga + b[i] * fb), for n samples: the vertical blend
     // of two horizontally blended rows.
     void (*blend_sums)(const double* a, const double* b, int16_t* out, int n, double ga,
@@ -62,5 +69,19 @@ static inline void blend_run_scalar(const int16_t* p, const double* gx, const do
         const double top = static_cast<double>(p[j]) * gx[j];
         const double next = static_cast<double>(p[3 + j]) * fx[j];
         sums[j] = top + next;
+    }
+}
+
+// blend_run_rows's samples j0 .. n - 1, one at a time.
+static inline void blend_run_rows_scalar(const int16_t* p, const double* gx, const double* fx,
+                                         const double* above, double* sums, int16_t* out, int j0,
+                                         int n, double ga, double fb) {
+    for (int j = j0; j < n; j++) {
+        const double top = static_cast<double>(p[j]) * gx[j];
+        const double next = static_cast<double>(p[3 + j]) * fx[j];
+        const double up = above[j];
+        const double sum = top + next;
+        sums[j] = sum;
+        out[j] = blend_sample(up, sum, ga, fb);
     }
 }

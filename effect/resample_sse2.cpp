@@ -79,18 +79,42 @@ inline __m128d run2(__m128d top, __m128d next, const double* g, const double* f)
     return _mm_add_pd(_mm_mul_pd(top, _mm_loadu_pd(g)), _mm_mul_pd(next, _mm_loadu_pd(f)));
 }
 
+// The horizontal blends of eight samples of a run, two to a register.
+inline void run8(const int16_t* p, const double* g, const double* f, __m128d s[4]) {
+    const __m128i top = load8(p), next = load8(p + 3);
+    const __m128i t_lo = low_int32(top), t_hi = high_int32(top);
+    const __m128i n_lo = low_int32(next), n_hi = high_int32(next);
+    s[0] = run2(low_pd(t_lo), low_pd(n_lo), g, f);
+    s[1] = run2(high_pd(t_lo), high_pd(n_lo), g + 2, f + 2);
+    s[2] = run2(low_pd(t_hi), low_pd(n_hi), g + 4, f + 4);
+    s[3] = run2(high_pd(t_hi), high_pd(n_hi), g + 6, f + 6);
+}
+
 void blend_run_sse2(const int16_t* p, const double* g, const double* f, double* sums, int n) {
     int j = 0;
     for (; j + 8 <= n; j += 8) {
-        const __m128i top = load8(p + j), next = load8(p + 3 + j);
-        const __m128i t_lo = low_int32(top), t_hi = high_int32(top);
-        const __m128i n_lo = low_int32(next), n_hi = high_int32(next);
-        _mm_storeu_pd(sums + j, run2(low_pd(t_lo), low_pd(n_lo), g + j, f + j));
-        _mm_storeu_pd(sums + j + 2, run2(high_pd(t_lo), high_pd(n_lo), g + j + 2, f + j + 2));
-        _mm_storeu_pd(sums + j + 4, run2(low_pd(t_hi), low_pd(n_hi), g + j + 4, f + j + 4));
-        _mm_storeu_pd(sums + j + 6, run2(high_pd(t_hi), high_pd(n_hi), g + j + 6, f + j + 6));
+        __m128d s[4];
+        run8(p + j, g + j, f + j, s);
+        for (int k = 0; k < 4; k++) _mm_storeu_pd(sums + j + 2 * k, s[k]);
     }
     blend_run_scalar(p, g, f, sums, j, n);
+}
+
+void blend_run_rows_sse2(const int16_t* p, const double* g, const double* f, const double* above,
+                         double* sums, int16_t* out, int n, double ga, double fb) {
+    const __m128d vg = _mm_set1_pd(ga);
+    const __m128d vf = _mm_set1_pd(fb);
+    int j = 0;
+    for (; j + 8 <= n; j += 8) {
+        __m128d up[4], s[4];
+        for (int k = 0; k < 4; k++) up[k] = _mm_loadu_pd(above + j + 2 * k);
+        run8(p + j, g + j, f + j, s);
+        for (int k = 0; k < 4; k++) _mm_storeu_pd(sums + j + 2 * k, s[k]);
+        const __m128i q0 = _mm_unpacklo_epi64(blend2(up[0], s[0], vg, vf), blend2(up[1], s[1], vg, vf));
+        const __m128i q1 = _mm_unpacklo_epi64(blend2(up[2], s[2], vg, vf), blend2(up[3], s[3], vg, vf));
+        store8(out + j, _mm_packs_epi32(q0, q1));
+    }
+    blend_run_rows_scalar(p, g, f, above, sums, out, j, n, ga, fb);
 }
 
 
@@ -117,6 +141,7 @@ bool resample_fill_sse2(resample_primitives& p) {
     p.blend_rows = blend_rows_sse2;
     p.blend_row_pair = blend_row_pair_sse2;
     p.blend_run = blend_run_sse2;
+    p.blend_run_rows = blend_run_rows_sse2;
     p.blend_sums = blend_sums_sse2;
     return true;
 }
