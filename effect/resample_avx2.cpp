@@ -85,23 +85,27 @@ void blend_run_avx2(const int16_t* p, const double* g, const double* f, double* 
     blend_run_scalar(p, g, f, sums, j, n);
 }
 
-void blend_run_rows_avx2(const int16_t* p, const double* g, const double* f, const double* above,
-                         double* sums, int16_t* out, int n, double ga, double fb) {
-    const __m256d vg = _mm256_set1_pd(ga);
-    const __m256d vf = _mm256_set1_pd(fb);
+void blend_run_row_pair_avx2(const int16_t* p1, const int16_t* p2, const double* g,
+                             const double* f, double* sums, int16_t* out1, int16_t* out2, int n,
+                             double g1, double f1, double g2, double f2) {
+    const __m256d vg1 = _mm256_set1_pd(g1), vf1 = _mm256_set1_pd(f1);
+    const __m256d vg2 = _mm256_set1_pd(g2), vf2 = _mm256_set1_pd(f2);
     int j = 0;
     for (; j + 8 <= n; j += 8) {
-        const __m256d up0 = _mm256_loadu_pd(above + j), up1 = _mm256_loadu_pd(above + j + 4);
-        const __m256d s0 = run4(p + j, g + j, f + j);
-        const __m256d s1 = run4(p + j + 4, g + j + 4, f + j + 4);
-        _mm256_storeu_pd(sums + j, s0);
-        _mm256_storeu_pd(sums + j + 4, s1);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j),
-                         _mm_packs_epi32(blend4(up0, s0, vg, vf), blend4(up1, s1, vg, vf)));
+        const __m256d up0 = _mm256_loadu_pd(sums + j), up1 = _mm256_loadu_pd(sums + j + 4);
+        const __m256d s0 = run4(p1 + j, g + j, f + j);
+        const __m256d s1 = run4(p1 + j + 4, g + j + 4, f + j + 4);
+        const __m256d t0 = run4(p2 + j, g + j, f + j);
+        const __m256d t1 = run4(p2 + j + 4, g + j + 4, f + j + 4);
+        _mm256_storeu_pd(sums + j, t0);
+        _mm256_storeu_pd(sums + j + 4, t1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out1 + j),
+                         _mm_packs_epi32(blend4(up0, s0, vg1, vf1), blend4(up1, s1, vg1, vf1)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out2 + j),
+                         _mm_packs_epi32(blend4(s0, t0, vg2, vf2), blend4(s1, t1, vg2, vf2)));
     }
-    blend_run_rows_scalar(p, g, f, above, sums, out, j, n, ga, fb);
+    blend_run_row_pair_scalar(p1, p2, g, f, sums, out1, out2, j, n, g1, f1, g2, f2);
 }
-
 
 void blend_sums_avx2(const double* a, const double* b, int16_t* out, int n, double ga,
                      double fb) {
@@ -122,7 +126,7 @@ bool resample_fill_avx2(resample_primitives& p) {
     p.blend_rows = blend_rows_avx2;
     p.blend_row_pair = blend_row_pair_avx2;
     p.blend_run = blend_run_avx2;
-    p.blend_run_rows = blend_run_rows_avx2;
+    p.blend_run_row_pair = blend_run_row_pair_avx2;
     p.blend_sums = blend_sums_avx2;
     return true;
 }

@@ -78,23 +78,25 @@ void blend_run_avx512(const int16_t* p, const double* g, const double* f, double
     blend_run_scalar(p, g, f, sums, j, n);
 }
 
-void blend_run_rows_avx512(const int16_t* p, const double* g, const double* f,
-                           const double* above, double* sums, int16_t* out, int n, double ga,
-                           double fb) {
-    const __m512d vg = _mm512_set1_pd(ga);
-    const __m512d vf = _mm512_set1_pd(fb);
+void blend_run_row_pair_avx512(const int16_t* p1, const int16_t* p2, const double* g,
+                               const double* f, double* sums, int16_t* out1, int16_t* out2,
+                               int n, double g1, double f1, double g2, double f2) {
+    const __m512d vg1 = _mm512_set1_pd(g1), vf1 = _mm512_set1_pd(f1);
+    const __m512d vg2 = _mm512_set1_pd(g2), vf2 = _mm512_set1_pd(f2);
     int j = 0;
     for (; j + 16 <= n; j += 16) {
-        const __m512d up0 = _mm512_loadu_pd(above + j), up1 = _mm512_loadu_pd(above + j + 8);
-        const __m512d s0 = run8(p + j, g + j, f + j);
-        const __m512d s1 = run8(p + j + 8, g + j + 8, f + j + 8);
-        _mm512_storeu_pd(sums + j, s0);
-        _mm512_storeu_pd(sums + j + 8, s1);
-        store16(out + j, pack16(blend8(up0, s0, vg, vf), blend8(up1, s1, vg, vf)));
+        const __m512d up0 = _mm512_loadu_pd(sums + j), up1 = _mm512_loadu_pd(sums + j + 8);
+        const __m512d s0 = run8(p1 + j, g + j, f + j);
+        const __m512d s1 = run8(p1 + j + 8, g + j + 8, f + j + 8);
+        const __m512d t0 = run8(p2 + j, g + j, f + j);
+        const __m512d t1 = run8(p2 + j + 8, g + j + 8, f + j + 8);
+        _mm512_storeu_pd(sums + j, t0);
+        _mm512_storeu_pd(sums + j + 8, t1);
+        store16(out1 + j, pack16(blend8(up0, s0, vg1, vf1), blend8(up1, s1, vg1, vf1)));
+        store16(out2 + j, pack16(blend8(s0, t0, vg2, vf2), blend8(s1, t1, vg2, vf2)));
     }
-    blend_run_rows_scalar(p, g, f, above, sums, out, j, n, ga, fb);
+    blend_run_row_pair_scalar(p1, p2, g, f, sums, out1, out2, j, n, g1, f1, g2, f2);
 }
-
 
 void blend_sums_avx512(const double* a, const double* b, int16_t* out, int n, double ga,
                        double fb) {
@@ -115,7 +117,7 @@ bool resample_fill_avx512(resample_primitives& p) {
     p.blend_rows = blend_rows_avx512;
     p.blend_row_pair = blend_row_pair_avx512;
     p.blend_run = blend_run_avx512;
-    p.blend_run_rows = blend_run_rows_avx512;
+    p.blend_run_row_pair = blend_run_row_pair_avx512;
     p.blend_sums = blend_sums_avx512;
     return true;
 }

@@ -10,7 +10,10 @@
 // Any other x_factor (phase 2): src_x, x0 and fx depend only on the column and
 // are formed once per column strip; src_y, y0 and fy only on the row. A source
 // row's horizontal blend over a strip is formed once and kept while output
-// rows still need it, so most source rows serve two output rows. Columns whose
+// rows still need it, so most source rows serve two output rows. Output rows
+// go in pairs too: from the kept blends of the first's top row, one pass forms
+// the blends of the next two source rows and both output rows, and keeps the
+// last source row's blends in place of the first's. Columns whose
 // sources follow one another form runs blended straight from the int16 row;
 // columns at the picture's last column (x1 = x0) are blended here.
 //
@@ -158,30 +161,39 @@ static void blend_source_row(const resample_primitives& k, const resample_job& j
     s.sum_row[slot] = y;
 }
 
-// Output row out (the strip's part) from the sums in slot, which hold row
-// r.y0, and source row r.y1, whose horizontal blend replaces them there: one
-// pass over the strip instead of a blend into the other slot and a second
-// pass over both.
-static void blend_next_row(const resample_primitives& k, const resample_job& job,
-                           const row_weights& r, strip_scratch& s, int slot, int16_t* out) {
-    const int16_t* row = source_row(job, r.y1);
+// Two output rows (the strip's part) from the sums in slot, which hold row
+// r1.y0, where the second row (weights r2) starts at the source row the first
+// ends at: the horizontal blends of rows r1.y1 and r2.y1 and both vertical
+// blends in one pass over the strip's weights and sums, which end holding
+// row r2.y1 (instead of a pass per source row into the other slot and one per
+// output row over both).
+static void blend_next_rows(const resample_primitives& k, const resample_job& job,
+                            const row_weights& r1, const row_weights& r2, strip_scratch& s,
+                            int slot, int16_t* out1, int16_t* out2) {
+    const int16_t* row1 = source_row(job, r1.y1);
+    const int16_t* row2 = source_row(job, r2.y1);
     double* sums = s.sums[slot];
     for (int i = 0; i < s.run_count; i++) {
         const int at = 3 * s.runs[i].first;
-        k.blend_run_rows(row + s.runs[i].source, s.gx3 + at, s.fx3 + at, sums + at, sums + at,
-                         out + at, 3 * s.runs[i].count, r.gy, r.fy);
+        const int from = s.runs[i].source;
+        k.blend_run_row_pair(row1 + from, row2 + from, s.gx3 + at, s.fx3 + at, sums + at,
+                             out1 + at, out2 + at, 3 * s.runs[i].count, r1.gy, r1.fy, r2.gy,
+                             r2.fy);
     }
-    const int16_t* last = row + 3 * (job.w - 1);
+    const int16_t* last1 = row1 + 3 * (job.w - 1);
+    const int16_t* last2 = row2 + 3 * (job.w - 1);
     for (int c = 0; c < s.clamped_count; c++) {
         const int at = 3 * s.clamped[c];
         for (int j = 0; j < 3; j++) {
             const double above = sums[at + j];
-            const double sum = last_column_sum(last[j], s, at + j);
-            sums[at + j] = sum;
-            out[at + j] = blend_sample(above, sum, r.gy, r.fy);
+            const double s1 = last_column_sum(last1[j], s, at + j);
+            const double s2 = last_column_sum(last2[j], s, at + j);
+            sums[at + j] = s2;
+            out1[at + j] = blend_sample(above, s1, r1.gy, r1.fy);
+            out2[at + j] = blend_sample(s1, s2, r2.gy, r2.fy);
         }
     }
-    s.sum_row[slot] = r.y1;
+    s.sum_row[slot] = r2.y1;
 }
 
 static int slot_holding(const strip_scratch& s, int y) {
@@ -198,9 +210,14 @@ static void resample_separable(const resample_primitives& k, const resample_job&
             const row_weights r = weights_for_row(job, y);
             int16_t* out = output_row(job, y) + 3 * first;
             int top = slot_holding(s, r.y0);
-            if (top >= 0 && r.y1 != r.y0 && slot_holding(s, r.y1) < 0) {
-                blend_next_row(k, job, r, s, top, out);
-                continue;
+            if (top >= 0 && r.y1 != r.y0 && slot_holding(s, r.y1) < 0 && y + 1 < job.h) {
+                const row_weights next = weights_for_row(job, y + 1);
+                if (next.y0 == r.y1 && next.y1 != next.y0) {
+                    blend_next_rows(k, job, r, next, s, top, out,
+                                    output_row(job, y + 1) + 3 * first);
+                    y++;
+                    continue;
+                }
             }
             if (top < 0) {
                 top = slot_holding(s, r.y1) == 0 ? 1 : 0;

@@ -100,23 +100,31 @@ void blend_run_sse2(const int16_t* p, const double* g, const double* f, double* 
     blend_run_scalar(p, g, f, sums, j, n);
 }
 
-void blend_run_rows_sse2(const int16_t* p, const double* g, const double* f, const double* above,
-                         double* sums, int16_t* out, int n, double ga, double fb) {
-    const __m128d vg = _mm_set1_pd(ga);
-    const __m128d vf = _mm_set1_pd(fb);
-    int j = 0;
-    for (; j + 8 <= n; j += 8) {
-        __m128d up[4], s[4];
-        for (int k = 0; k < 4; k++) up[k] = _mm_loadu_pd(above + j + 2 * k);
-        run8(p + j, g + j, f + j, s);
-        for (int k = 0; k < 4; k++) _mm_storeu_pd(sums + j + 2 * k, s[k]);
-        const __m128i q0 = _mm_unpacklo_epi64(blend2(up[0], s[0], vg, vf), blend2(up[1], s[1], vg, vf));
-        const __m128i q1 = _mm_unpacklo_epi64(blend2(up[2], s[2], vg, vf), blend2(up[3], s[3], vg, vf));
-        store8(out + j, _mm_packs_epi32(q0, q1));
-    }
-    blend_run_rows_scalar(p, g, f, above, sums, out, j, n, ga, fb);
+// Eight samples' vertical blends of two rows of horizontal blends, two to a
+// register, packed to int16.
+inline __m128i blend8_sums(const __m128d a[4], const __m128d b[4], __m128d ga, __m128d fb) {
+    const __m128i q0 = _mm_unpacklo_epi64(blend2(a[0], b[0], ga, fb), blend2(a[1], b[1], ga, fb));
+    const __m128i q1 = _mm_unpacklo_epi64(blend2(a[2], b[2], ga, fb), blend2(a[3], b[3], ga, fb));
+    return _mm_packs_epi32(q0, q1);
 }
 
+void blend_run_row_pair_sse2(const int16_t* p1, const int16_t* p2, const double* g,
+                             const double* f, double* sums, int16_t* out1, int16_t* out2, int n,
+                             double g1, double f1, double g2, double f2) {
+    const __m128d vg1 = _mm_set1_pd(g1), vf1 = _mm_set1_pd(f1);
+    const __m128d vg2 = _mm_set1_pd(g2), vf2 = _mm_set1_pd(f2);
+    int j = 0;
+    for (; j + 8 <= n; j += 8) {
+        __m128d up[4], s[4], t[4];
+        for (int k = 0; k < 4; k++) up[k] = _mm_loadu_pd(sums + j + 2 * k);
+        run8(p1 + j, g + j, f + j, s);
+        run8(p2 + j, g + j, f + j, t);
+        for (int k = 0; k < 4; k++) _mm_storeu_pd(sums + j + 2 * k, t[k]);
+        store8(out1 + j, blend8_sums(up, s, vg1, vf1));
+        store8(out2 + j, blend8_sums(s, t, vg2, vf2));
+    }
+    blend_run_row_pair_scalar(p1, p2, g, f, sums, out1, out2, j, n, g1, f1, g2, f2);
+}
 
 void blend_sums_sse2(const double* a, const double* b, int16_t* out, int n, double ga,
                      double fb) {
@@ -124,13 +132,12 @@ void blend_sums_sse2(const double* a, const double* b, int16_t* out, int n, doub
     const __m128d vf = _mm_set1_pd(fb);
     int i = 0;
     for (; i + 8 <= n; i += 8) {
-        const __m128i q0 = _mm_unpacklo_epi64(
-            blend2(_mm_loadu_pd(a + i), _mm_loadu_pd(b + i), vg, vf),
-            blend2(_mm_loadu_pd(a + i + 2), _mm_loadu_pd(b + i + 2), vg, vf));
-        const __m128i q1 = _mm_unpacklo_epi64(
-            blend2(_mm_loadu_pd(a + i + 4), _mm_loadu_pd(b + i + 4), vg, vf),
-            blend2(_mm_loadu_pd(a + i + 6), _mm_loadu_pd(b + i + 6), vg, vf));
-        store8(out + i, _mm_packs_epi32(q0, q1));
+        __m128d va[4], vb[4];
+        for (int k = 0; k < 4; k++) {
+            va[k] = _mm_loadu_pd(a + i + 2 * k);
+            vb[k] = _mm_loadu_pd(b + i + 2 * k);
+        }
+        store8(out + i, blend8_sums(va, vb, vg, vf));
     }
     blend_scalar(a + i, b + i, out + i, n - i, ga, fb);
 }
@@ -141,7 +148,7 @@ bool resample_fill_sse2(resample_primitives& p) {
     p.blend_rows = blend_rows_sse2;
     p.blend_row_pair = blend_row_pair_sse2;
     p.blend_run = blend_run_sse2;
-    p.blend_run_rows = blend_run_rows_sse2;
+    p.blend_run_row_pair = blend_run_row_pair_sse2;
     p.blend_sums = blend_sums_sse2;
     return true;
 }
