@@ -21,6 +21,18 @@ inline __m512d widen8(const int16_t* p) {
     return _mm512_maskz_cvtepi32_pd(all8, _mm256_cvtepi16_epi32(s));
 }
 
+// The lanes of the first n (0 < n, at most 8) of eight.
+inline __mmask8 first_lanes(int n) {
+    return n >= 8 ? all8 : static_cast<__mmask8>((1u << n) - 1);
+}
+
+// The lanes of m of eight int16 samples as doubles (zeros elsewhere), reading
+// only those lanes.
+inline __m512d widen8_masked(__mmask8 m, const int16_t* p) {
+    const __m128i s = _mm_maskz_loadu_epi16(m, p);
+    return _mm512_maskz_cvtepi32_pd(all8, _mm256_cvtepi16_epi32(s));
+}
+
 // trunc(a * ga + b * fb) for eight lanes, as eight int32.
 inline __m256i blend8(__m512d a, __m512d b, __m512d ga, __m512d fb) {
     const __m512d sum = _mm512_add_pd(_mm512_mul_pd(a, ga), _mm512_mul_pd(b, fb));
@@ -72,6 +84,13 @@ inline __m512d run8(const int16_t* p, const double* g, const double* f) {
     return _mm512_add_pd(top, next);
 }
 
+// run8 for the lanes of m, reading only those.
+inline __m512d run8_masked(__mmask8 m, const int16_t* p, const double* g, const double* f) {
+    const __m512d top = _mm512_mul_pd(widen8_masked(m, p), _mm512_maskz_loadu_pd(m, g));
+    const __m512d next = _mm512_mul_pd(widen8_masked(m, p + 3), _mm512_maskz_loadu_pd(m, f));
+    return _mm512_add_pd(top, next);
+}
+
 void blend_run_avx512(const int16_t* p, const double* g, const double* f, double* sums, int n) {
     int j = 0;
     for (; j + 8 <= n; j += 8) _mm512_storeu_pd(sums + j, run8(p + j, g + j, f + j));
@@ -95,7 +114,16 @@ void blend_run_row_pair_avx512(const int16_t* p1, const int16_t* p2, const doubl
         store16(out1 + j, pack16(blend8(up0, s0, vg1, vf1), blend8(up1, s1, vg1, vf1)));
         store16(out2 + j, pack16(blend8(s0, t0, vg2, vf2), blend8(s1, t1, vg2, vf2)));
     }
-    blend_run_row_pair_scalar(p1, p2, g, f, sums, out1, out2, j, n, g1, f1, g2, f2);
+    // The run's last samples (runs are short, so these are many) with masks.
+    for (; j < n; j += 8) {
+        const __mmask8 m = first_lanes(n - j);
+        const __m512d up = _mm512_maskz_loadu_pd(m, sums + j);
+        const __m512d s0 = run8_masked(m, p1 + j, g + j, f + j);
+        const __m512d t0 = run8_masked(m, p2 + j, g + j, f + j);
+        _mm512_mask_storeu_pd(sums + j, m, t0);
+        _mm256_mask_cvtsepi32_storeu_epi16(out1 + j, m, blend8(up, s0, vg1, vf1));
+        _mm256_mask_cvtsepi32_storeu_epi16(out2 + j, m, blend8(s0, t0, vg2, vf2));
+    }
 }
 
 void blend_sums_avx512(const double* a, const double* b, int16_t* out, int n, double ga,
