@@ -72,16 +72,40 @@ void blend_row_pair_avx2(const int16_t* a, const int16_t* b, const int16_t* c, i
     blend_scalar(b + i, c + i, out2 + i, n - i, g2, f2);
 }
 
+// The horizontal blends of four samples of a run.
+inline __m256d run4(const int16_t* p, const double* g, const double* f) {
+    const __m256d top = _mm256_mul_pd(widen4_int16(p), _mm256_loadu_pd(g));
+    const __m256d next = _mm256_mul_pd(widen4_int16(p + 3), _mm256_loadu_pd(f));
+    return _mm256_add_pd(top, next);
+}
+
 void blend_run_avx2(const int16_t* p, const double* g, const double* f, double* sums, int n) {
     int j = 0;
-    for (; j + 4 <= n; j += 4) {
-        const __m256d top = _mm256_mul_pd(widen4_int16(p + j), _mm256_loadu_pd(g + j));
-        const __m256d next = _mm256_mul_pd(widen4_int16(p + 3 + j), _mm256_loadu_pd(f + j));
-        _mm256_storeu_pd(sums + j, _mm256_add_pd(top, next));
-    }
+    for (; j + 4 <= n; j += 4) _mm256_storeu_pd(sums + j, run4(p + j, g + j, f + j));
     blend_run_scalar(p, g, f, sums, j, n);
 }
 
+void blend_run_row_pair_avx2(const int16_t* p1, const int16_t* p2, const double* g,
+                             const double* f, double* sums, int16_t* out1, int16_t* out2, int n,
+                             double g1, double f1, double g2, double f2) {
+    const __m256d vg1 = _mm256_set1_pd(g1), vf1 = _mm256_set1_pd(f1);
+    const __m256d vg2 = _mm256_set1_pd(g2), vf2 = _mm256_set1_pd(f2);
+    int j = 0;
+    for (; j + 8 <= n; j += 8) {
+        const __m256d up0 = _mm256_loadu_pd(sums + j), up1 = _mm256_loadu_pd(sums + j + 4);
+        const __m256d s0 = run4(p1 + j, g + j, f + j);
+        const __m256d s1 = run4(p1 + j + 4, g + j + 4, f + j + 4);
+        const __m256d t0 = run4(p2 + j, g + j, f + j);
+        const __m256d t1 = run4(p2 + j + 4, g + j + 4, f + j + 4);
+        _mm256_storeu_pd(sums + j, t0);
+        _mm256_storeu_pd(sums + j + 4, t1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out1 + j),
+                         _mm_packs_epi32(blend4(up0, s0, vg1, vf1), blend4(up1, s1, vg1, vf1)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out2 + j),
+                         _mm_packs_epi32(blend4(s0, t0, vg2, vf2), blend4(s1, t1, vg2, vf2)));
+    }
+    blend_run_row_pair_scalar(p1, p2, g, f, sums, out1, out2, j, n, g1, f1, g2, f2);
+}
 
 void blend_sums_avx2(const double* a, const double* b, int16_t* out, int n, double ga,
                      double fb) {
@@ -102,6 +126,7 @@ bool resample_fill_avx2(resample_primitives& p) {
     p.blend_rows = blend_rows_avx2;
     p.blend_row_pair = blend_row_pair_avx2;
     p.blend_run = blend_run_avx2;
+    p.blend_run_row_pair = blend_run_row_pair_avx2;
     p.blend_sums = blend_sums_avx2;
     return true;
 }

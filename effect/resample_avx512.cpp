@@ -21,6 +21,18 @@ inline __m512d widen8(const int16_t* p) {
     return _mm512_maskz_cvtepi32_pd(all8, _mm256_cvtepi16_epi32(s));
 }
 
+// The lanes of the first n (0 < n, at most 8) of eight.
+inline __mmask8 first_lanes(int n) {
+    return n >= 8 ? all8 : static_cast<__mmask8>((1u << n) - 1);
+}
+
+// The lanes of m of eight int16 samples as doubles (zeros elsewhere), reading
+// only those lanes.
+inline __m512d widen8_masked(__mmask8 m, const int16_t* p) {
+    const __m128i s = _mm_maskz_loadu_epi16(m, p);
+    return _mm512_maskz_cvtepi32_pd(all8, _mm256_cvtepi16_epi32(s));
+}
+
 // trunc(a * ga + b * fb) for eight lanes, as eight int32.
 inline __m256i blend8(__m512d a, __m512d b, __m512d ga, __m512d fb) {
     const __m512d sum = _mm512_add_pd(_mm512_mul_pd(a, ga), _mm512_mul_pd(b, fb));
@@ -65,16 +77,54 @@ void blend_row_pair_avx512(const int16_t* a, const int16_t* b, const int16_t* c,
     blend_scalar(b + i, c + i, out2 + i, n - i, g2, f2);
 }
 
+// The horizontal blends of eight samples of a run.
+inline __m512d run8(const int16_t* p, const double* g, const double* f) {
+    const __m512d top = _mm512_mul_pd(widen8(p), _mm512_loadu_pd(g));
+    const __m512d next = _mm512_mul_pd(widen8(p + 3), _mm512_loadu_pd(f));
+    return _mm512_add_pd(top, next);
+}
+
+// run8 for the lanes of m, reading only those.
+inline __m512d run8_masked(__mmask8 m, const int16_t* p, const double* g, const double* f) {
+    const __m512d top = _mm512_mul_pd(widen8_masked(m, p), _mm512_maskz_loadu_pd(m, g));
+    const __m512d next = _mm512_mul_pd(widen8_masked(m, p + 3), _mm512_maskz_loadu_pd(m, f));
+    return _mm512_add_pd(top, next);
+}
+
 void blend_run_avx512(const int16_t* p, const double* g, const double* f, double* sums, int n) {
     int j = 0;
-    for (; j + 8 <= n; j += 8) {
-        const __m512d top = _mm512_mul_pd(widen8(p + j), _mm512_loadu_pd(g + j));
-        const __m512d next = _mm512_mul_pd(widen8(p + 3 + j), _mm512_loadu_pd(f + j));
-        _mm512_storeu_pd(sums + j, _mm512_add_pd(top, next));
-    }
+    for (; j + 8 <= n; j += 8) _mm512_storeu_pd(sums + j, run8(p + j, g + j, f + j));
     blend_run_scalar(p, g, f, sums, j, n);
 }
 
+void blend_run_row_pair_avx512(const int16_t* p1, const int16_t* p2, const double* g,
+                               const double* f, double* sums, int16_t* out1, int16_t* out2,
+                               int n, double g1, double f1, double g2, double f2) {
+    const __m512d vg1 = _mm512_set1_pd(g1), vf1 = _mm512_set1_pd(f1);
+    const __m512d vg2 = _mm512_set1_pd(g2), vf2 = _mm512_set1_pd(f2);
+    int j = 0;
+    for (; j + 16 <= n; j += 16) {
+        const __m512d up0 = _mm512_loadu_pd(sums + j), up1 = _mm512_loadu_pd(sums + j + 8);
+        const __m512d s0 = run8(p1 + j, g + j, f + j);
+        const __m512d s1 = run8(p1 + j + 8, g + j + 8, f + j + 8);
+        const __m512d t0 = run8(p2 + j, g + j, f + j);
+        const __m512d t1 = run8(p2 + j + 8, g + j + 8, f + j + 8);
+        _mm512_storeu_pd(sums + j, t0);
+        _mm512_storeu_pd(sums + j + 8, t1);
+        store16(out1 + j, pack16(blend8(up0, s0, vg1, vf1), blend8(up1, s1, vg1, vf1)));
+        store16(out2 + j, pack16(blend8(s0, t0, vg2, vf2), blend8(s1, t1, vg2, vf2)));
+    }
+    // The run's last samples (runs are short, so these are many) with masks.
+    for (; j < n; j += 8) {
+        const __mmask8 m = first_lanes(n - j);
+        const __m512d up = _mm512_maskz_loadu_pd(m, sums + j);
+        const __m512d s0 = run8_masked(m, p1 + j, g + j, f + j);
+        const __m512d t0 = run8_masked(m, p2 + j, g + j, f + j);
+        _mm512_mask_storeu_pd(sums + j, m, t0);
+        _mm256_mask_cvtsepi32_storeu_epi16(out1 + j, m, blend8(up, s0, vg1, vf1));
+        _mm256_mask_cvtsepi32_storeu_epi16(out2 + j, m, blend8(s0, t0, vg2, vf2));
+    }
+}
 
 void blend_sums_avx512(const double* a, const double* b, int16_t* out, int n, double ga,
                        double fb) {
@@ -95,6 +145,7 @@ bool resample_fill_avx512(resample_primitives& p) {
     p.blend_rows = blend_rows_avx512;
     p.blend_row_pair = blend_row_pair_avx512;
     p.blend_run = blend_run_avx512;
+    p.blend_run_row_pair = blend_run_row_pair_avx512;
     p.blend_sums = blend_sums_avx512;
     return true;
 }

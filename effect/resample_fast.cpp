@@ -10,7 +10,10 @@
 // Any other x_factor (phase 2): src_x, x0 and fx depend only on the column and
 // are formed once per column strip; src_y, y0 and fy only on the row. A source
 // row's horizontal blend over a strip is formed once and kept while output
-// rows still need it, so most source rows serve two output rows. Columns whose
+// rows still need it, so most source rows serve two output rows. Output rows
+// go in pairs too: from the kept blends of the first's top row, one pass forms
+// the blends of the next two source rows and both output rows, and keeps the
+// last source row's blends in place of the first's. Columns whose
 // sources follow one another form runs blended straight from the int16 row;
 // columns at the picture's last column (x1 = x0) are blended here.
 //
@@ -134,6 +137,12 @@ static void build_strip(const resample_job& job, int first, int n, strip_scratch
     }
 }
 
+// The horizontal blend of a sample at the picture's last column, where both
+// neighbours are that column.
+static double last_column_sum(double v, const strip_scratch& s, int at) {
+    return v * s.gx3[at] + v * s.fx3[at];
+}
+
 // The horizontal blend of source row y over the strip, into sums slot.
 static void blend_source_row(const resample_primitives& k, const resample_job& job, int y,
                              strip_scratch& s, int slot) {
@@ -144,16 +153,47 @@ static void blend_source_row(const resample_primitives& k, const resample_job& j
         k.blend_run(row + s.runs[r].source, s.gx3 + at, s.fx3 + at, sums + at,
                     3 * s.runs[r].count);
     }
-    // At the last column both neighbours are that column.
     const int16_t* last = row + 3 * (job.w - 1);
     for (int c = 0; c < s.clamped_count; c++) {
         const int at = 3 * s.clamped[c];
-        for (int j = 0; j < 3; j++) {
-            const double v = last[j];
-            sums[at + j] = v * s.gx3[at + j] + v * s.fx3[at + j];
-        }
+        for (int j = 0; j < 3; j++) sums[at + j] = last_column_sum(last[j], s, at + j);
     }
     s.sum_row[slot] = y;
+}
+
+// Two output rows (the strip's part) from the sums in slot, which hold row
+// r1.y0, where the second row (weights r2) starts at the source row the first
+// ends at: the horizontal blends of rows r1.y1 and r2.y1 and both vertical
+// blends in one pass over the strip's weights and sums, which end holding
+// row r2.y1 (instead of a pass per source row into the other slot and one per
+// output row over both).
+static void blend_next_rows(const resample_primitives& k, const resample_job& job,
+                            const row_weights& r1, const row_weights& r2, strip_scratch& s,
+                            int slot, int16_t* out1, int16_t* out2) {
+    const int16_t* row1 = source_row(job, r1.y1);
+    const int16_t* row2 = source_row(job, r2.y1);
+    double* sums = s.sums[slot];
+    for (int i = 0; i < s.run_count; i++) {
+        const int at = 3 * s.runs[i].first;
+        const int from = s.runs[i].source;
+        k.blend_run_row_pair(row1 + from, row2 + from, s.gx3 + at, s.fx3 + at, sums + at,
+                             out1 + at, out2 + at, 3 * s.runs[i].count, r1.gy, r1.fy, r2.gy,
+                             r2.fy);
+    }
+    const int16_t* last1 = row1 + 3 * (job.w - 1);
+    const int16_t* last2 = row2 + 3 * (job.w - 1);
+    for (int c = 0; c < s.clamped_count; c++) {
+        const int at = 3 * s.clamped[c];
+        for (int j = 0; j < 3; j++) {
+            const double above = sums[at + j];
+            const double s1 = last_column_sum(last1[j], s, at + j);
+            const double s2 = last_column_sum(last2[j], s, at + j);
+            sums[at + j] = s2;
+            out1[at + j] = blend_sample(above, s1, r1.gy, r1.fy);
+            out2[at + j] = blend_sample(s1, s2, r2.gy, r2.fy);
+        }
+    }
+    s.sum_row[slot] = r2.y1;
 }
 
 static int slot_holding(const strip_scratch& s, int y) {
@@ -168,7 +208,17 @@ static void resample_separable(const resample_primitives& k, const resample_job&
         s.sum_row[0] = s.sum_row[1] = -1;
         for (int y = 0; y < job.h; y++) {
             const row_weights r = weights_for_row(job, y);
+            int16_t* out = output_row(job, y) + 3 * first;
             int top = slot_holding(s, r.y0);
+            if (top >= 0 && r.y1 != r.y0 && slot_holding(s, r.y1) < 0 && y + 1 < job.h) {
+                const row_weights next = weights_for_row(job, y + 1);
+                if (next.y0 == r.y1 && next.y1 != next.y0) {
+                    blend_next_rows(k, job, r, next, s, top, out,
+                                    output_row(job, y + 1) + 3 * first);
+                    y++;
+                    continue;
+                }
+            }
             if (top < 0) {
                 top = slot_holding(s, r.y1) == 0 ? 1 : 0;
                 blend_source_row(k, job, r.y0, s, top);
@@ -178,8 +228,7 @@ static void resample_separable(const resample_primitives& k, const resample_job&
                 bottom = 1 - top;
                 blend_source_row(k, job, r.y1, s, bottom);
             }
-            k.blend_sums(s.sums[top], s.sums[bottom], output_row(job, y) + 3 * first, 3 * n,
-                         r.gy, r.fy);
+            k.blend_sums(s.sums[top], s.sums[bottom], out, 3 * n, r.gy, r.fy);
         }
     }
 }

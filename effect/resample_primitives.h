@@ -28,6 +28,13 @@ struct resample_primitives {
     // column i's 1 - fx): sums[j] = p[j] * gx[j] + p[3 + j] * fx[j] for
     // j < n. Reads only p[0] .. p[n + 2].
     void (*blend_run)(const int16_t* p, const double* gx, const double* fx, double* sums, int n);
+    // Two output rows in one pass, from the row above's horizontal blends in
+    // sums and the same run of two source rows p1 and p2 (the next one down):
+    // s1 and s2 their horizontal blends, out1[j] = trunc(sums[j] * g1 + s1[j]
+    // * f1), out2[j] = trunc(s1[j] * g2 + s2[j] * f2), and s2 left in sums.
+    void (*blend_run_row_pair)(const int16_t* p1, const int16_t* p2, const double* gx,
+                               const double* fx, double* sums, int16_t* out1, int16_t* out2,
+                               int n, double g1, double f1, double g2, double f2);
     // out[i] = trunc(a[i] * ga + b[i] * fb), for n samples: the vertical blend
     // of two horizontally blended rows.
     void (*blend_sums)(const double* a, const double* b, int16_t* out, int n, double ga,
@@ -55,12 +62,30 @@ static inline void blend_scalar(const T* a, const T* b, int16_t* out, int n, dou
     for (int i = 0; i < n; i++) out[i] = blend_sample(a[i], b[i], ga, fb);
 }
 
+// The horizontal blend of sample j of a run.
+static inline double run_sample(const int16_t* p, const double* gx, const double* fx, int j) {
+    const double top = static_cast<double>(p[j]) * gx[j];
+    const double next = static_cast<double>(p[3 + j]) * fx[j];
+    return top + next;
+}
+
 // blend_run's samples j0 .. n - 1, one at a time.
 static inline void blend_run_scalar(const int16_t* p, const double* gx, const double* fx,
                                     double* sums, int j0, int n) {
+    for (int j = j0; j < n; j++) sums[j] = run_sample(p, gx, fx, j);
+}
+
+// blend_run_row_pair's samples j0 .. n - 1, one at a time.
+static inline void blend_run_row_pair_scalar(const int16_t* p1, const int16_t* p2,
+                                             const double* gx, const double* fx, double* sums,
+                                             int16_t* out1, int16_t* out2, int j0, int n,
+                                             double g1, double f1, double g2, double f2) {
     for (int j = j0; j < n; j++) {
-        const double top = static_cast<double>(p[j]) * gx[j];
-        const double next = static_cast<double>(p[3 + j]) * fx[j];
-        sums[j] = top + next;
+        const double up = sums[j];
+        const double s1 = run_sample(p1, gx, fx, j);
+        const double s2 = run_sample(p2, gx, fx, j);
+        sums[j] = s2;
+        out1[j] = blend_sample(up, s1, g1, f1);
+        out2[j] = blend_sample(s1, s2, g2, f2);
     }
 }

@@ -79,20 +79,52 @@ inline __m128d run2(__m128d top, __m128d next, const double* g, const double* f)
     return _mm_add_pd(_mm_mul_pd(top, _mm_loadu_pd(g)), _mm_mul_pd(next, _mm_loadu_pd(f)));
 }
 
+// The horizontal blends of eight samples of a run, two to a register.
+inline void run8(const int16_t* p, const double* g, const double* f, __m128d s[4]) {
+    const __m128i top = load8(p), next = load8(p + 3);
+    const __m128i t_lo = low_int32(top), t_hi = high_int32(top);
+    const __m128i n_lo = low_int32(next), n_hi = high_int32(next);
+    s[0] = run2(low_pd(t_lo), low_pd(n_lo), g, f);
+    s[1] = run2(high_pd(t_lo), high_pd(n_lo), g + 2, f + 2);
+    s[2] = run2(low_pd(t_hi), low_pd(n_hi), g + 4, f + 4);
+    s[3] = run2(high_pd(t_hi), high_pd(n_hi), g + 6, f + 6);
+}
+
 void blend_run_sse2(const int16_t* p, const double* g, const double* f, double* sums, int n) {
     int j = 0;
     for (; j + 8 <= n; j += 8) {
-        const __m128i top = load8(p + j), next = load8(p + 3 + j);
-        const __m128i t_lo = low_int32(top), t_hi = high_int32(top);
-        const __m128i n_lo = low_int32(next), n_hi = high_int32(next);
-        _mm_storeu_pd(sums + j, run2(low_pd(t_lo), low_pd(n_lo), g + j, f + j));
-        _mm_storeu_pd(sums + j + 2, run2(high_pd(t_lo), high_pd(n_lo), g + j + 2, f + j + 2));
-        _mm_storeu_pd(sums + j + 4, run2(low_pd(t_hi), low_pd(n_hi), g + j + 4, f + j + 4));
-        _mm_storeu_pd(sums + j + 6, run2(high_pd(t_hi), high_pd(n_hi), g + j + 6, f + j + 6));
+        __m128d s[4];
+        run8(p + j, g + j, f + j, s);
+        for (int k = 0; k < 4; k++) _mm_storeu_pd(sums + j + 2 * k, s[k]);
     }
     blend_run_scalar(p, g, f, sums, j, n);
 }
 
+// Eight samples' vertical blends of two rows of horizontal blends, two to a
+// register, packed to int16.
+inline __m128i blend8_sums(const __m128d a[4], const __m128d b[4], __m128d ga, __m128d fb) {
+    const __m128i q0 = _mm_unpacklo_epi64(blend2(a[0], b[0], ga, fb), blend2(a[1], b[1], ga, fb));
+    const __m128i q1 = _mm_unpacklo_epi64(blend2(a[2], b[2], ga, fb), blend2(a[3], b[3], ga, fb));
+    return _mm_packs_epi32(q0, q1);
+}
+
+void blend_run_row_pair_sse2(const int16_t* p1, const int16_t* p2, const double* g,
+                             const double* f, double* sums, int16_t* out1, int16_t* out2, int n,
+                             double g1, double f1, double g2, double f2) {
+    const __m128d vg1 = _mm_set1_pd(g1), vf1 = _mm_set1_pd(f1);
+    const __m128d vg2 = _mm_set1_pd(g2), vf2 = _mm_set1_pd(f2);
+    int j = 0;
+    for (; j + 8 <= n; j += 8) {
+        __m128d up[4], s[4], t[4];
+        for (int k = 0; k < 4; k++) up[k] = _mm_loadu_pd(sums + j + 2 * k);
+        run8(p1 + j, g + j, f + j, s);
+        run8(p2 + j, g + j, f + j, t);
+        for (int k = 0; k < 4; k++) _mm_storeu_pd(sums + j + 2 * k, t[k]);
+        store8(out1 + j, blend8_sums(up, s, vg1, vf1));
+        store8(out2 + j, blend8_sums(s, t, vg2, vf2));
+    }
+    blend_run_row_pair_scalar(p1, p2, g, f, sums, out1, out2, j, n, g1, f1, g2, f2);
+}
 
 void blend_sums_sse2(const double* a, const double* b, int16_t* out, int n, double ga,
                      double fb) {
@@ -100,13 +132,12 @@ void blend_sums_sse2(const double* a, const double* b, int16_t* out, int n, doub
     const __m128d vf = _mm_set1_pd(fb);
     int i = 0;
     for (; i + 8 <= n; i += 8) {
-        const __m128i q0 = _mm_unpacklo_epi64(
-            blend2(_mm_loadu_pd(a + i), _mm_loadu_pd(b + i), vg, vf),
-            blend2(_mm_loadu_pd(a + i + 2), _mm_loadu_pd(b + i + 2), vg, vf));
-        const __m128i q1 = _mm_unpacklo_epi64(
-            blend2(_mm_loadu_pd(a + i + 4), _mm_loadu_pd(b + i + 4), vg, vf),
-            blend2(_mm_loadu_pd(a + i + 6), _mm_loadu_pd(b + i + 6), vg, vf));
-        store8(out + i, _mm_packs_epi32(q0, q1));
+        __m128d va[4], vb[4];
+        for (int k = 0; k < 4; k++) {
+            va[k] = _mm_loadu_pd(a + i + 2 * k);
+            vb[k] = _mm_loadu_pd(b + i + 2 * k);
+        }
+        store8(out + i, blend8_sums(va, vb, vg, vf));
     }
     blend_scalar(a + i, b + i, out + i, n - i, ga, fb);
 }
@@ -117,6 +148,7 @@ bool resample_fill_sse2(resample_primitives& p) {
     p.blend_rows = blend_rows_sse2;
     p.blend_row_pair = blend_row_pair_sse2;
     p.blend_run = blend_run_sse2;
+    p.blend_run_row_pair = blend_run_row_pair_sse2;
     p.blend_sums = blend_sums_sse2;
     return true;
 }
