@@ -26,52 +26,6 @@ inline __m256d widen4_int16(const int16_t* p) {
     return _mm256_sub_pd(_mm256_castsi256_pd(bits), _mm256_set1_pd(6755399441055744.0));
 }
 
-// Eight samples of a row, blended, packed to int16.
-inline __m128i blend8_int16(const int16_t* a, const int16_t* b, __m256d ga, __m256d fb) {
-    const __m128i lo = blend4(widen4_int16(a), widen4_int16(b), ga, fb);
-    const __m128i hi = blend4(widen4_int16(a + 4), widen4_int16(b + 4), ga, fb);
-    return _mm_packs_epi32(lo, hi);
-}
-
-void blend_rows_avx2(const int16_t* a, const int16_t* b, int16_t* out, int n, double ga,
-                     double fb) {
-    const __m256d vg = _mm256_set1_pd(ga);
-    const __m256d vf = _mm256_set1_pd(fb);
-    int i = 0;
-    for (; i + 16 <= n; i += 16) {
-        const __m128i r0 = blend8_int16(a + i, b + i, vg, vf);
-        const __m128i r1 = blend8_int16(a + i + 8, b + i + 8, vg, vf);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), r0);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), r1);
-    }
-    for (; i + 8 <= n; i += 8)
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), blend8_int16(a + i, b + i, vg, vf));
-    blend_scalar(a + i, b + i, out + i, n - i, ga, fb);
-}
-
-// Eight samples of three rows: out1 from a and b, out2 from b and c.
-inline void blend8_pair(const int16_t* a, const int16_t* b, const int16_t* c, int16_t* out1,
-                        int16_t* out2, __m256d g1, __m256d f1, __m256d g2, __m256d f2) {
-    const __m256d a0 = widen4_int16(a), a1 = widen4_int16(a + 4);
-    const __m256d b0 = widen4_int16(b), b1 = widen4_int16(b + 4);
-    const __m256d c0 = widen4_int16(c), c1 = widen4_int16(c + 4);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out1),
-                     _mm_packs_epi32(blend4(a0, b0, g1, f1), blend4(a1, b1, g1, f1)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out2),
-                     _mm_packs_epi32(blend4(b0, c0, g2, f2), blend4(b1, c1, g2, f2)));
-}
-
-void blend_row_pair_avx2(const int16_t* a, const int16_t* b, const int16_t* c, int16_t* out1,
-                         int16_t* out2, int n, double g1, double f1, double g2, double f2) {
-    const __m256d vg1 = _mm256_set1_pd(g1), vf1 = _mm256_set1_pd(f1);
-    const __m256d vg2 = _mm256_set1_pd(g2), vf2 = _mm256_set1_pd(f2);
-    int i = 0;
-    for (; i + 8 <= n; i += 8)
-        blend8_pair(a + i, b + i, c + i, out1 + i, out2 + i, vg1, vf1, vg2, vf2);
-    blend_scalar(a + i, b + i, out1 + i, n - i, g1, f1);
-    blend_scalar(b + i, c + i, out2 + i, n - i, g2, f2);
-}
-
 // The horizontal blends of four samples of a run.
 inline __m256d run4(const int16_t* p, const double* g, const double* f) {
     const __m256d top = _mm256_mul_pd(widen4_int16(p), _mm256_loadu_pd(g));
@@ -107,6 +61,46 @@ void blend_run_row_pair_avx2(const int16_t* p1, const int16_t* p2, const double*
     blend_run_row_pair_scalar(p1, p2, g, f, sums, out1, out2, j, n, g1, f1, g2, f2);
 }
 
+void widen_row_avx2(const int16_t* p, double* kept, int n) {
+    int j = 0;
+    for (; j + 4 <= n; j += 4) _mm256_storeu_pd(kept + j, widen4_int16(p + j));
+    widen_row_scalar(p, kept, j, n);
+}
+
+void blend_kept_row_avx2(const int16_t* p, double* kept, int16_t* out, int n, double ga,
+                         double fb) {
+    const __m256d vg = _mm256_set1_pd(ga), vf = _mm256_set1_pd(fb);
+    int j = 0;
+    for (; j + 8 <= n; j += 8) {
+        const __m256d up0 = _mm256_loadu_pd(kept + j), up1 = _mm256_loadu_pd(kept + j + 4);
+        const __m256d s0 = widen4_int16(p + j), s1 = widen4_int16(p + j + 4);
+        _mm256_storeu_pd(kept + j, s0);
+        _mm256_storeu_pd(kept + j + 4, s1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j),
+                         _mm_packs_epi32(blend4(up0, s0, vg, vf), blend4(up1, s1, vg, vf)));
+    }
+    blend_kept_row_scalar(p, kept, out, j, n, ga, fb);
+}
+
+void blend_kept_row_pair_avx2(const int16_t* p1, const int16_t* p2, double* kept, int16_t* out1,
+                              int16_t* out2, int n, double g1, double f1, double g2, double f2) {
+    const __m256d vg1 = _mm256_set1_pd(g1), vf1 = _mm256_set1_pd(f1);
+    const __m256d vg2 = _mm256_set1_pd(g2), vf2 = _mm256_set1_pd(f2);
+    int j = 0;
+    for (; j + 8 <= n; j += 8) {
+        const __m256d up0 = _mm256_loadu_pd(kept + j), up1 = _mm256_loadu_pd(kept + j + 4);
+        const __m256d s0 = widen4_int16(p1 + j), s1 = widen4_int16(p1 + j + 4);
+        const __m256d t0 = widen4_int16(p2 + j), t1 = widen4_int16(p2 + j + 4);
+        _mm256_storeu_pd(kept + j, t0);
+        _mm256_storeu_pd(kept + j + 4, t1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out1 + j),
+                         _mm_packs_epi32(blend4(up0, s0, vg1, vf1), blend4(up1, s1, vg1, vf1)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out2 + j),
+                         _mm_packs_epi32(blend4(s0, t0, vg2, vf2), blend4(s1, t1, vg2, vf2)));
+    }
+    blend_kept_row_pair_scalar(p1, p2, kept, out1, out2, j, n, g1, f1, g2, f2);
+}
+
 void blend_sums_avx2(const double* a, const double* b, int16_t* out, int n, double ga,
                      double fb) {
     const __m256d vg = _mm256_set1_pd(ga);
@@ -123,10 +117,11 @@ void blend_sums_avx2(const double* a, const double* b, int16_t* out, int n, doub
 }  // namespace
 
 bool resample_fill_avx2(resample_primitives& p) {
-    p.blend_rows = blend_rows_avx2;
-    p.blend_row_pair = blend_row_pair_avx2;
     p.blend_run = blend_run_avx2;
     p.blend_run_row_pair = blend_run_row_pair_avx2;
+    p.widen_row = widen_row_avx2;
+    p.blend_kept_row = blend_kept_row_avx2;
+    p.blend_kept_row_pair = blend_kept_row_pair_avx2;
     p.blend_sums = blend_sums_avx2;
     return true;
 }

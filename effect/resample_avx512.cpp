@@ -48,35 +48,6 @@ inline void store16(int16_t* p, __m256i v) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
 }
 
-void blend_rows_avx512(const int16_t* a, const int16_t* b, int16_t* out, int n, double ga,
-                       double fb) {
-    const __m512d vg = _mm512_set1_pd(ga);
-    const __m512d vf = _mm512_set1_pd(fb);
-    int i = 0;
-    for (; i + 16 <= n; i += 16) {
-        const __m256i lo = blend8(widen8(a + i), widen8(b + i), vg, vf);
-        const __m256i hi = blend8(widen8(a + i + 8), widen8(b + i + 8), vg, vf);
-        store16(out + i, pack16(lo, hi));
-    }
-    blend_scalar(a + i, b + i, out + i, n - i, ga, fb);
-}
-
-void blend_row_pair_avx512(const int16_t* a, const int16_t* b, const int16_t* c, int16_t* out1,
-                           int16_t* out2, int n, double g1, double f1, double g2, double f2) {
-    const __m512d vg1 = _mm512_set1_pd(g1), vf1 = _mm512_set1_pd(f1);
-    const __m512d vg2 = _mm512_set1_pd(g2), vf2 = _mm512_set1_pd(f2);
-    int i = 0;
-    for (; i + 16 <= n; i += 16) {
-        const __m512d b0 = widen8(b + i), b1 = widen8(b + i + 8);
-        store16(out1 + i, pack16(blend8(widen8(a + i), b0, vg1, vf1),
-                                 blend8(widen8(a + i + 8), b1, vg1, vf1)));
-        store16(out2 + i, pack16(blend8(b0, widen8(c + i), vg2, vf2),
-                                 blend8(b1, widen8(c + i + 8), vg2, vf2)));
-    }
-    blend_scalar(a + i, b + i, out1 + i, n - i, g1, f1);
-    blend_scalar(b + i, c + i, out2 + i, n - i, g2, f2);
-}
-
 // The horizontal blends of eight samples of a run.
 inline __m512d run8(const int16_t* p, const double* g, const double* f) {
     const __m512d top = _mm512_mul_pd(widen8(p), _mm512_loadu_pd(g));
@@ -126,6 +97,44 @@ void blend_run_row_pair_avx512(const int16_t* p1, const int16_t* p2, const doubl
     }
 }
 
+void widen_row_avx512(const int16_t* p, double* kept, int n) {
+    int j = 0;
+    for (; j + 8 <= n; j += 8) _mm512_storeu_pd(kept + j, widen8(p + j));
+    widen_row_scalar(p, kept, j, n);
+}
+
+void blend_kept_row_avx512(const int16_t* p, double* kept, int16_t* out, int n, double ga,
+                           double fb) {
+    const __m512d vg = _mm512_set1_pd(ga), vf = _mm512_set1_pd(fb);
+    int j = 0;
+    for (; j + 16 <= n; j += 16) {
+        const __m512d up0 = _mm512_loadu_pd(kept + j), up1 = _mm512_loadu_pd(kept + j + 8);
+        const __m512d s0 = widen8(p + j), s1 = widen8(p + j + 8);
+        _mm512_storeu_pd(kept + j, s0);
+        _mm512_storeu_pd(kept + j + 8, s1);
+        store16(out + j, pack16(blend8(up0, s0, vg, vf), blend8(up1, s1, vg, vf)));
+    }
+    blend_kept_row_scalar(p, kept, out, j, n, ga, fb);
+}
+
+void blend_kept_row_pair_avx512(const int16_t* p1, const int16_t* p2, double* kept,
+                                int16_t* out1, int16_t* out2, int n, double g1, double f1,
+                                double g2, double f2) {
+    const __m512d vg1 = _mm512_set1_pd(g1), vf1 = _mm512_set1_pd(f1);
+    const __m512d vg2 = _mm512_set1_pd(g2), vf2 = _mm512_set1_pd(f2);
+    int j = 0;
+    for (; j + 16 <= n; j += 16) {
+        const __m512d up0 = _mm512_loadu_pd(kept + j), up1 = _mm512_loadu_pd(kept + j + 8);
+        const __m512d s0 = widen8(p1 + j), s1 = widen8(p1 + j + 8);
+        const __m512d t0 = widen8(p2 + j), t1 = widen8(p2 + j + 8);
+        _mm512_storeu_pd(kept + j, t0);
+        _mm512_storeu_pd(kept + j + 8, t1);
+        store16(out1 + j, pack16(blend8(up0, s0, vg1, vf1), blend8(up1, s1, vg1, vf1)));
+        store16(out2 + j, pack16(blend8(s0, t0, vg2, vf2), blend8(s1, t1, vg2, vf2)));
+    }
+    blend_kept_row_pair_scalar(p1, p2, kept, out1, out2, j, n, g1, f1, g2, f2);
+}
+
 void blend_sums_avx512(const double* a, const double* b, int16_t* out, int n, double ga,
                        double fb) {
     const __m512d vg = _mm512_set1_pd(ga);
@@ -142,10 +151,11 @@ void blend_sums_avx512(const double* a, const double* b, int16_t* out, int n, do
 }  // namespace
 
 bool resample_fill_avx512(resample_primitives& p) {
-    p.blend_rows = blend_rows_avx512;
-    p.blend_row_pair = blend_row_pair_avx512;
     p.blend_run = blend_run_avx512;
     p.blend_run_row_pair = blend_run_row_pair_avx512;
+    p.widen_row = widen_row_avx512;
+    p.blend_kept_row = blend_kept_row_avx512;
+    p.blend_kept_row_pair = blend_kept_row_pair_avx512;
     p.blend_sums = blend_sums_avx512;
     return true;
 }

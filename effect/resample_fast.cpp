@@ -3,9 +3,13 @@
 // x_factor 1.0 (phases 1, 3 and 4): src_x is x exactly, so fx is +0.0 and the
 // reference's horizontal blend P00 * 1.0 + P01 * 0.0 is P00 itself (a signed
 // zero from P01 * 0.0 cannot change a sum with P00, and 0 + -0 is +0). Each
-// output row is then trunc(row y0 * gy + row y1 * fy) over its samples, and
-// output rows go in pairs where the second starts at the source row the first
-// ends at (almost every row, as the factors lie near 1).
+// output row is then trunc(row y0 * gy + row y1 * fy) over its samples. Going
+// down a strip of samples, the source row an output row ends at is held as
+// doubles and is where the next output row starts (almost every row, as the
+// factors lie near 1), so each source sample is converted once rather than
+// once per output row that reads it; output rows go in pairs, one pass per
+// pair. The conversion is a good part of the work: the rest is two products,
+// a sum and the truncation, all on the same floating-point ports.
 //
 // Any other x_factor (phase 2): src_x, x0 and fx depend only on the column and
 // are formed once per column strip; src_y, y0 and fy only on the row. A source
@@ -28,7 +32,9 @@
 
 static_assert(sizeof(PIXEL_YC) == 3 * sizeof(int16_t), "PIXEL_YC is three int16 samples");
 
-enum { strip_columns = 2048 };
+// Output columns per strip of the separable pass, and samples per strip of
+// the vertical pass (whose held row, 12 KiB, stays in the first-level cache).
+enum { strip_columns = 2048, vertical_strip = 1536 };
 
 namespace {
 
@@ -62,6 +68,7 @@ struct strip_scratch {
 };
 
 strip_scratch scratch;
+static_assert(vertical_strip <= 3 * strip_columns, "the vertical pass holds its row in sums[0]");
 
 }  // namespace
 
@@ -85,23 +92,33 @@ static int16_t* output_row(const resample_job& job, int y) {
 }
 
 static void resample_vertical(const resample_primitives& k, const resample_job& job) {
-    const int n = 3 * job.w;
-    int y = 0;
-    while (y < job.h) {
-        const row_weights r = weights_for_row(job, y);
-        if (y + 1 < job.h) {
-            const row_weights next = weights_for_row(job, y + 1);
-            if (next.y0 == r.y1) {
-                k.blend_row_pair(source_row(job, r.y0), source_row(job, r.y1),
-                                 source_row(job, next.y1), output_row(job, y),
-                                 output_row(job, y + 1), n, r.gy, r.fy, next.gy, next.fy);
-                y += 2;
-                continue;
+    double* kept = scratch.sums[0];
+    const int n_all = 3 * job.w;
+    for (int first = 0; first < n_all; first += vertical_strip) {
+        const int n = n_all - first < vertical_strip ? n_all - first : vertical_strip;
+        int kept_row = -1;
+        int y = 0;
+        while (y < job.h) {
+            const row_weights r = weights_for_row(job, y);
+            if (kept_row != r.y0) k.widen_row(source_row(job, r.y0) + first, kept, n);
+            if (y + 1 < job.h) {
+                const row_weights next = weights_for_row(job, y + 1);
+                if (next.y0 == r.y1) {
+                    k.blend_kept_row_pair(source_row(job, r.y1) + first,
+                                          source_row(job, next.y1) + first, kept,
+                                          output_row(job, y) + first,
+                                          output_row(job, y + 1) + first, n, r.gy, r.fy,
+                                          next.gy, next.fy);
+                    kept_row = next.y1;
+                    y += 2;
+                    continue;
+                }
             }
+            k.blend_kept_row(source_row(job, r.y1) + first, kept, output_row(job, y) + first, n,
+                             r.gy, r.fy);
+            kept_row = r.y1;
+            y++;
         }
-        k.blend_rows(source_row(job, r.y0), source_row(job, r.y1), output_row(job, y), n, r.gy,
-                     r.fy);
-        y++;
     }
 }
 

@@ -13,15 +13,6 @@
 #include <stdint.h>
 
 struct resample_primitives {
-    // out[i] = trunc(a[i] * ga + b[i] * fb), for n samples: a vertical blend
-    // of two source rows (phases 1, 3 and 4, where the horizontal blend of the
-    // reference leaves each sample as it is).
-    void (*blend_rows)(const int16_t* a, const int16_t* b, int16_t* out, int n, double ga,
-                       double fb);
-    // Two blend_rows calls that share a source row: out1 from rows a and b,
-    // out2 from rows b and c.
-    void (*blend_row_pair)(const int16_t* a, const int16_t* b, const int16_t* c, int16_t* out1,
-                           int16_t* out2, int n, double g1, double f1, double g2, double f2);
     // The horizontal blend of a run of columns whose source columns rise by
     // one from column to column, straight from the source row's int16
     // samples p, with the weights given per sample (gx[3i + k] is the run's
@@ -35,6 +26,19 @@ struct resample_primitives {
     void (*blend_run_row_pair)(const int16_t* p1, const int16_t* p2, const double* gx,
                                const double* fx, double* sums, int16_t* out1, int16_t* out2,
                                int n, double g1, double f1, double g2, double f2);
+    // kept[i] = p[i] as double, for n samples: a source row held for the
+    // vertical blends of the rows below it.
+    void (*widen_row)(const int16_t* p, double* kept, int n);
+    // A vertical blend from the held row kept and the source row p below it
+    // (phases 1, 3 and 4): out[i] = trunc(kept[i] * ga + p[i] * fb), with p's
+    // samples then held in kept.
+    void (*blend_kept_row)(const int16_t* p, double* kept, int16_t* out, int n, double ga,
+                           double fb);
+    // Two output rows in one pass from the held row and the next two source
+    // rows p1 and p2: out1 from kept and p1, out2 from p1 and p2, and p2 held.
+    void (*blend_kept_row_pair)(const int16_t* p1, const int16_t* p2, double* kept,
+                                int16_t* out1, int16_t* out2, int n, double g1, double f1,
+                                double g2, double f2);
     // out[i] = trunc(a[i] * ga + b[i] * fb), for n samples: the vertical blend
     // of two horizontally blended rows.
     void (*blend_sums)(const double* a, const double* b, int16_t* out, int n, double ga,
@@ -73,6 +77,37 @@ static inline double run_sample(const int16_t* p, const double* gx, const double
 static inline void blend_run_scalar(const int16_t* p, const double* gx, const double* fx,
                                     double* sums, int j0, int n) {
     for (int j = j0; j < n; j++) sums[j] = run_sample(p, gx, fx, j);
+}
+
+// blend_kept_row_pair's samples j0 .. n - 1, one at a time.
+static inline void blend_kept_row_pair_scalar(const int16_t* p1, const int16_t* p2,
+                                              double* kept, int16_t* out1, int16_t* out2,
+                                              int j0, int n, double g1, double f1, double g2,
+                                              double f2) {
+    for (int j = j0; j < n; j++) {
+        const double up = kept[j];
+        const double s1 = p1[j];
+        const double s2 = p2[j];
+        kept[j] = s2;
+        out1[j] = blend_sample(up, s1, g1, f1);
+        out2[j] = blend_sample(s1, s2, g2, f2);
+    }
+}
+
+// blend_kept_row's samples j0 .. n - 1, one at a time.
+static inline void blend_kept_row_scalar(const int16_t* p, double* kept, int16_t* out, int j0,
+                                         int n, double ga, double fb) {
+    for (int j = j0; j < n; j++) {
+        const double up = kept[j];
+        const double s = p[j];
+        kept[j] = s;
+        out[j] = blend_sample(up, s, ga, fb);
+    }
+}
+
+// widen_row's samples j0 .. n - 1.
+static inline void widen_row_scalar(const int16_t* p, double* kept, int j0, int n) {
+    for (int j = j0; j < n; j++) kept[j] = p[j];
 }
 
 // blend_run_row_pair's samples j0 .. n - 1, one at a time.
