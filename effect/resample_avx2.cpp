@@ -15,6 +15,12 @@ inline __m128i blend4(__m256d a, __m256d b, __m256d ga, __m256d fb) {
     return _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(a, ga), _mm256_mul_pd(b, fb)));
 }
 
+// Eight samples' blends (two quads of each row), packed to int16 and stored.
+inline void store_blend8(int16_t* out, __m256d a0, __m256d a1, __m256d b0, __m256d b1,
+                         __m256d ga, __m256d fb) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     _mm_packs_epi32(blend4(a0, b0, ga, fb), blend4(a1, b1, ga, fb)));
+}
 
 // Four int16 samples as doubles, exactly, without the conversion unit: the
 // sign-extended sample added to the bits of 1.5 * 2^52 is the double
@@ -39,25 +45,32 @@ void blend_run_avx2(const int16_t* p, const double* g, const double* f, double* 
     blend_run_scalar(p, g, f, sums, j, n);
 }
 
-void blend_run_row_pair_avx2(const int16_t* p1, const int16_t* p2, const double* g,
-                             const double* f, double* sums, int16_t* out1, int16_t* out2, int n,
-                             double g1, double f1, double g2, double f2) {
+// blend_pairs_scalar eight samples at a time, from form(p, j): the four
+// values of row p at j. Returns where it stopped (fewer than eight left).
+template <typename Form>
+inline int blend_pairs(const int16_t* p1, const int16_t* p2, Form form, double* held,
+                       int16_t* out1, int16_t* out2, int n, double g1, double f1, double g2,
+                       double f2) {
     const __m256d vg1 = _mm256_set1_pd(g1), vf1 = _mm256_set1_pd(f1);
     const __m256d vg2 = _mm256_set1_pd(g2), vf2 = _mm256_set1_pd(f2);
     int j = 0;
     for (; j + 8 <= n; j += 8) {
-        const __m256d up0 = _mm256_loadu_pd(sums + j), up1 = _mm256_loadu_pd(sums + j + 4);
-        const __m256d s0 = run4(p1 + j, g + j, f + j);
-        const __m256d s1 = run4(p1 + j + 4, g + j + 4, f + j + 4);
-        const __m256d t0 = run4(p2 + j, g + j, f + j);
-        const __m256d t1 = run4(p2 + j + 4, g + j + 4, f + j + 4);
-        _mm256_storeu_pd(sums + j, t0);
-        _mm256_storeu_pd(sums + j + 4, t1);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out1 + j),
-                         _mm_packs_epi32(blend4(up0, s0, vg1, vf1), blend4(up1, s1, vg1, vf1)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out2 + j),
-                         _mm_packs_epi32(blend4(s0, t0, vg2, vf2), blend4(s1, t1, vg2, vf2)));
+        const __m256d up0 = _mm256_loadu_pd(held + j), up1 = _mm256_loadu_pd(held + j + 4);
+        const __m256d s0 = form(p1, j), s1 = form(p1, j + 4);
+        const __m256d t0 = form(p2, j), t1 = form(p2, j + 4);
+        _mm256_storeu_pd(held + j, t0);
+        _mm256_storeu_pd(held + j + 4, t1);
+        store_blend8(out1 + j, up0, up1, s0, s1, vg1, vf1);
+        store_blend8(out2 + j, s0, s1, t0, t1, vg2, vf2);
     }
+    return j;
+}
+
+void blend_run_row_pair_avx2(const int16_t* p1, const int16_t* p2, const double* g,
+                             const double* f, double* sums, int16_t* out1, int16_t* out2, int n,
+                             double g1, double f1, double g2, double f2) {
+    const auto run = [g, f](const int16_t* p, int j) { return run4(p + j, g + j, f + j); };
+    const int j = blend_pairs(p1, p2, run, sums, out1, out2, n, g1, f1, g2, f2);
     blend_run_row_pair_scalar(p1, p2, g, f, sums, out1, out2, j, n, g1, f1, g2, f2);
 }
 
@@ -76,28 +89,15 @@ void blend_kept_row_avx2(const int16_t* p, double* kept, int16_t* out, int n, do
         const __m256d s0 = widen4_int16(p + j), s1 = widen4_int16(p + j + 4);
         _mm256_storeu_pd(kept + j, s0);
         _mm256_storeu_pd(kept + j + 4, s1);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j),
-                         _mm_packs_epi32(blend4(up0, s0, vg, vf), blend4(up1, s1, vg, vf)));
+        store_blend8(out + j, up0, up1, s0, s1, vg, vf);
     }
     blend_kept_row_scalar(p, kept, out, j, n, ga, fb);
 }
 
 void blend_kept_row_pair_avx2(const int16_t* p1, const int16_t* p2, double* kept, int16_t* out1,
                               int16_t* out2, int n, double g1, double f1, double g2, double f2) {
-    const __m256d vg1 = _mm256_set1_pd(g1), vf1 = _mm256_set1_pd(f1);
-    const __m256d vg2 = _mm256_set1_pd(g2), vf2 = _mm256_set1_pd(f2);
-    int j = 0;
-    for (; j + 8 <= n; j += 8) {
-        const __m256d up0 = _mm256_loadu_pd(kept + j), up1 = _mm256_loadu_pd(kept + j + 4);
-        const __m256d s0 = widen4_int16(p1 + j), s1 = widen4_int16(p1 + j + 4);
-        const __m256d t0 = widen4_int16(p2 + j), t1 = widen4_int16(p2 + j + 4);
-        _mm256_storeu_pd(kept + j, t0);
-        _mm256_storeu_pd(kept + j + 4, t1);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out1 + j),
-                         _mm_packs_epi32(blend4(up0, s0, vg1, vf1), blend4(up1, s1, vg1, vf1)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out2 + j),
-                         _mm_packs_epi32(blend4(s0, t0, vg2, vf2), blend4(s1, t1, vg2, vf2)));
-    }
+    const auto widen = [](const int16_t* p, int j) { return widen4_int16(p + j); };
+    const int j = blend_pairs(p1, p2, widen, kept, out1, out2, n, g1, f1, g2, f2);
     blend_kept_row_pair_scalar(p1, p2, kept, out1, out2, j, n, g1, f1, g2, f2);
 }
 
@@ -107,9 +107,8 @@ void blend_sums_avx2(const double* a, const double* b, int16_t* out, int n, doub
     const __m256d vf = _mm256_set1_pd(fb);
     int i = 0;
     for (; i + 8 <= n; i += 8) {
-        const __m128i lo = blend4(_mm256_loadu_pd(a + i), _mm256_loadu_pd(b + i), vg, vf);
-        const __m128i hi = blend4(_mm256_loadu_pd(a + i + 4), _mm256_loadu_pd(b + i + 4), vg, vf);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packs_epi32(lo, hi));
+        store_blend8(out + i, _mm256_loadu_pd(a + i), _mm256_loadu_pd(a + i + 4),
+                     _mm256_loadu_pd(b + i), _mm256_loadu_pd(b + i + 4), vg, vf);
     }
     blend_scalar(a + i, b + i, out + i, n - i, ga, fb);
 }

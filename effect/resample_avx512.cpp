@@ -68,23 +68,32 @@ void blend_run_avx512(const int16_t* p, const double* g, const double* f, double
     blend_run_scalar(p, g, f, sums, j, n);
 }
 
+// blend_pairs_scalar sixteen samples at a time, from form(p, j): the eight
+// values of row p at j. Returns where it stopped (fewer than sixteen left).
+template <typename Form>
+inline int blend_pairs(const int16_t* p1, const int16_t* p2, Form form, double* held,
+                       int16_t* out1, int16_t* out2, int n, __m512d vg1, __m512d vf1,
+                       __m512d vg2, __m512d vf2) {
+    int j = 0;
+    for (; j + 16 <= n; j += 16) {
+        const __m512d up0 = _mm512_loadu_pd(held + j), up1 = _mm512_loadu_pd(held + j + 8);
+        const __m512d s0 = form(p1, j), s1 = form(p1, j + 8);
+        const __m512d t0 = form(p2, j), t1 = form(p2, j + 8);
+        _mm512_storeu_pd(held + j, t0);
+        _mm512_storeu_pd(held + j + 8, t1);
+        store16(out1 + j, pack16(blend8(up0, s0, vg1, vf1), blend8(up1, s1, vg1, vf1)));
+        store16(out2 + j, pack16(blend8(s0, t0, vg2, vf2), blend8(s1, t1, vg2, vf2)));
+    }
+    return j;
+}
+
 void blend_run_row_pair_avx512(const int16_t* p1, const int16_t* p2, const double* g,
                                const double* f, double* sums, int16_t* out1, int16_t* out2,
                                int n, double g1, double f1, double g2, double f2) {
     const __m512d vg1 = _mm512_set1_pd(g1), vf1 = _mm512_set1_pd(f1);
     const __m512d vg2 = _mm512_set1_pd(g2), vf2 = _mm512_set1_pd(f2);
-    int j = 0;
-    for (; j + 16 <= n; j += 16) {
-        const __m512d up0 = _mm512_loadu_pd(sums + j), up1 = _mm512_loadu_pd(sums + j + 8);
-        const __m512d s0 = run8(p1 + j, g + j, f + j);
-        const __m512d s1 = run8(p1 + j + 8, g + j + 8, f + j + 8);
-        const __m512d t0 = run8(p2 + j, g + j, f + j);
-        const __m512d t1 = run8(p2 + j + 8, g + j + 8, f + j + 8);
-        _mm512_storeu_pd(sums + j, t0);
-        _mm512_storeu_pd(sums + j + 8, t1);
-        store16(out1 + j, pack16(blend8(up0, s0, vg1, vf1), blend8(up1, s1, vg1, vf1)));
-        store16(out2 + j, pack16(blend8(s0, t0, vg2, vf2), blend8(s1, t1, vg2, vf2)));
-    }
+    const auto run = [g, f](const int16_t* p, int j) { return run8(p + j, g + j, f + j); };
+    int j = blend_pairs(p1, p2, run, sums, out1, out2, n, vg1, vf1, vg2, vf2);
     // The run's last samples (runs are short, so these are many) with masks.
     for (; j < n; j += 8) {
         const __mmask8 m = first_lanes(n - j);
@@ -120,18 +129,9 @@ void blend_kept_row_avx512(const int16_t* p, double* kept, int16_t* out, int n, 
 void blend_kept_row_pair_avx512(const int16_t* p1, const int16_t* p2, double* kept,
                                 int16_t* out1, int16_t* out2, int n, double g1, double f1,
                                 double g2, double f2) {
-    const __m512d vg1 = _mm512_set1_pd(g1), vf1 = _mm512_set1_pd(f1);
-    const __m512d vg2 = _mm512_set1_pd(g2), vf2 = _mm512_set1_pd(f2);
-    int j = 0;
-    for (; j + 16 <= n; j += 16) {
-        const __m512d up0 = _mm512_loadu_pd(kept + j), up1 = _mm512_loadu_pd(kept + j + 8);
-        const __m512d s0 = widen8(p1 + j), s1 = widen8(p1 + j + 8);
-        const __m512d t0 = widen8(p2 + j), t1 = widen8(p2 + j + 8);
-        _mm512_storeu_pd(kept + j, t0);
-        _mm512_storeu_pd(kept + j + 8, t1);
-        store16(out1 + j, pack16(blend8(up0, s0, vg1, vf1), blend8(up1, s1, vg1, vf1)));
-        store16(out2 + j, pack16(blend8(s0, t0, vg2, vf2), blend8(s1, t1, vg2, vf2)));
-    }
+    const auto widen = [](const int16_t* p, int j) { return widen8(p + j); };
+    const int j = blend_pairs(p1, p2, widen, kept, out1, out2, n, _mm512_set1_pd(g1),
+                              _mm512_set1_pd(f1), _mm512_set1_pd(g2), _mm512_set1_pd(f2));
     blend_kept_row_pair_scalar(p1, p2, kept, out1, out2, j, n, g1, f1, g2, f2);
 }
 

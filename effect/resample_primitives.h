@@ -79,19 +79,32 @@ static inline void blend_run_scalar(const int16_t* p, const double* gx, const do
     for (int j = j0; j < n; j++) sums[j] = run_sample(p, gx, fx, j);
 }
 
+// Two output rows, samples j0 .. n - 1 one at a time, from the row above's
+// values in held and two source rows p1 and p2 below it, whose value at j
+// form(p, j) gives: out1 from held and p1, out2 from p1 and p2, and p2's
+// values left in held. The pair passes of both the vertical and the
+// separable pass have this shape; they differ only in form.
+template <typename Form>
+static inline void blend_pairs_scalar(const int16_t* p1, const int16_t* p2, Form form,
+                                      double* held, int16_t* out1, int16_t* out2, int j0, int n,
+                                      double g1, double f1, double g2, double f2) {
+    for (int j = j0; j < n; j++) {
+        const double up = held[j];
+        const double s1 = form(p1, j);
+        const double s2 = form(p2, j);
+        held[j] = s2;
+        out1[j] = blend_sample(up, s1, g1, f1);
+        out2[j] = blend_sample(s1, s2, g2, f2);
+    }
+}
+
 // blend_kept_row_pair's samples j0 .. n - 1, one at a time.
 static inline void blend_kept_row_pair_scalar(const int16_t* p1, const int16_t* p2,
                                               double* kept, int16_t* out1, int16_t* out2,
                                               int j0, int n, double g1, double f1, double g2,
                                               double f2) {
-    for (int j = j0; j < n; j++) {
-        const double up = kept[j];
-        const double s1 = p1[j];
-        const double s2 = p2[j];
-        kept[j] = s2;
-        out1[j] = blend_sample(up, s1, g1, f1);
-        out2[j] = blend_sample(s1, s2, g2, f2);
-    }
+    const auto widen = [](const int16_t* p, int j) { return static_cast<double>(p[j]); };
+    blend_pairs_scalar(p1, p2, widen, kept, out1, out2, j0, n, g1, f1, g2, f2);
 }
 
 // blend_kept_row's samples j0 .. n - 1, one at a time.
@@ -115,12 +128,6 @@ static inline void blend_run_row_pair_scalar(const int16_t* p1, const int16_t* p
                                              const double* gx, const double* fx, double* sums,
                                              int16_t* out1, int16_t* out2, int j0, int n,
                                              double g1, double f1, double g2, double f2) {
-    for (int j = j0; j < n; j++) {
-        const double up = sums[j];
-        const double s1 = run_sample(p1, gx, fx, j);
-        const double s2 = run_sample(p2, gx, fx, j);
-        sums[j] = s2;
-        out1[j] = blend_sample(up, s1, g1, f1);
-        out2[j] = blend_sample(s1, s2, g2, f2);
-    }
+    const auto run = [gx, fx](const int16_t* p, int j) { return run_sample(p, gx, fx, j); };
+    blend_pairs_scalar(p1, p2, run, sums, out1, out2, j0, n, g1, f1, g2, f2);
 }
