@@ -17,7 +17,7 @@
 #include "bench/bench_frame.h"
 #include "effect/cpu_features.h"
 #include "effect/resample_kernels.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 #include "testhost/editor_host.h"
 
 namespace {

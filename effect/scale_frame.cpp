@@ -1,10 +1,10 @@
 #include "effect/scale_frame.h"
 
-#include "effect/frame_rate_cache.h"
+#include "shared/frame_rate_cache.h"
 #include "effect/phase_table.h"
 #include "effect/resample_kernels.h"
 #include "params/track_index.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 
 BOOL scale_frame(FILTER* fp, FILTER_PROC_INFO* fpip) {
     FILE_INFO file_info = FILE_INFO();

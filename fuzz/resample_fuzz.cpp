@@ -13,7 +13,7 @@
 #include "effect/phase_table.h"
 #include "effect/resample.h"
 #include "effect/resample_kernels.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 
 namespace {
 

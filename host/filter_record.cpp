@@ -1,7 +1,7 @@
 #include "host/filter_record.h"
 
 #include "host/callbacks.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 
 enum {
     FILTER_FLAG_EX_INFORMATION = 0x00040000,

@@ -1,6 +1,7 @@
 // The module's export and its entry routine: only in the module file itself,
-// not in pulvax_core.
+// not in the pulvax_host library.
 #include "host/filter_record.h"
+#include "host/platform.h"
 #include "host/search_path.h"
 #include "params/track_index.h"
 
@@ -11,9 +12,11 @@
 #endif
 
 // The editor's way in: refills track_index from the record's labels on every
-// call and hands over the one filter record.
+// call, gives read_track the platform's message box and hands over the one
+// filter record.
 PULVAX_EXPORT FILTER_DLL* PULVAX_CDECL GetFilterTable() {
     build_track_index();
+    track_message_box = platform_message_box;
     return &filter_dll;
 }
 

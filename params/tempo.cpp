@@ -2,9 +2,9 @@
 
 #include <stdint.h>
 
-#include "effect/frame_rate_cache.h"
+#include "shared/frame_rate_cache.h"
 #include "params/track_index.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 
 int prev_period = -1;
 int prev_period_div = -1;

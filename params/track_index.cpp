@@ -3,10 +3,10 @@
 #include <stdarg.h>
 #include <stdio.h>
 
-#include "host/filter_record.h"
-#include "host/platform.h"
+#include "shared/track_table.h"
 
 std::map<std::string, int> track_index;
+int (*track_message_box)(HWND, const char*, const char*, UINT) = nullptr;
 
 // "track %s は存在しません" (track %s does not exist) and "エラー" (error), Shift-JIS.
 static const char missing_track_format[] =
@@ -15,7 +15,7 @@ static const char error_caption[] = "\x83\x47\x83\x89\x81\x5B";
 
 void build_track_index() {
     track_index.clear();
-    for (int i = 0; i < filter_dll.track_n; i++) track_index[filter_dll.track_name[i]] = i;
+    for (int i = 0; i < track_n; i++) track_index[track_name[i]] = i;
 }
 
 // Bounded formatting: the text is cut at the buffer's end, never written past it.
@@ -33,7 +33,7 @@ int read_track(const char* label, FILTER* fp) {
         // callback's stack small; the editor's calls come one at a time.
         static char message[8192];
         format_message(message, sizeof message, missing_track_format, label);
-        platform_message_box(fp->hwnd, message, error_caption, 0 /* MB_OK */);
+        if (track_message_box) track_message_box(fp->hwnd, message, error_caption, 0 /* MB_OK */);
         return 0;
     }
     const int i = it->second;

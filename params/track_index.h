@@ -9,9 +9,14 @@
 // Label (as a byte string, compared byte by byte) to track position.
 extern std::map<std::string, int> track_index;
 
-// Empties track_index and enters every track label of the module's filter
-// record with its position.
+// Empties track_index and enters every label of the track table (the labels
+// the filter record hands to the editor) with its position.
 void build_track_index();
+
+// How read_track shows its error box: MessageBoxA's shape. The host layer
+// points it at the platform's box when the editor takes the filter record;
+// while it is null a missing label only reads as 0.
+extern int (*track_message_box)(HWND owner, const char* text, const char* caption, UINT type);
 
 // The current value of the track with this label, clamped to its range. A label
 // that is not in track_index shows an error box owned by the filter window and

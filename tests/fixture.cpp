@@ -2,9 +2,9 @@
 
 #include <string.h>
 
-#include "effect/frame_rate_cache.h"
+#include "shared/frame_rate_cache.h"
 #include "params/track_index.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 
 const PIXEL_YC sentinel_pixel = {0x5A5A, -0x3C3C, 0x1234};
 
@@ -54,6 +54,7 @@ void fixture_init(fixture_host& host) {
     fp.hwnd = fixture_hwnd(host);
 
     build_track_index();
+    track_message_box = platform_message_box;
     last_video_rate = 30;
     last_video_scale = 1;
     memset(&platform_log, 0, sizeof platform_log);

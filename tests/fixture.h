@@ -7,7 +7,7 @@
 
 #include "host/filter_api.h"
 #include "host/platform.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 
 struct fixture_host {
     int track[track_n];

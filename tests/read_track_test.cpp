@@ -4,7 +4,7 @@
 
 #include "host/platform.h"
 #include "params/track_index.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 #include "tests/fixture.h"
 
 namespace {

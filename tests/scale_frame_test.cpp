@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "effect/frame_rate_cache.h"
+#include "shared/frame_rate_cache.h"
 #include "effect/scale_frame.h"
 #include "params/track_index.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 #include "tests/fixture.h"
 
 namespace {

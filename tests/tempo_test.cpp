@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "effect/frame_rate_cache.h"
+#include "shared/frame_rate_cache.h"
 #include "params/tempo.h"
 #include "params/track_index.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 #include "tests/fixture.h"
 
 namespace {

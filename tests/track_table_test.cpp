@@ -3,7 +3,7 @@
 #include <string>
 
 #include "params/track_index.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 #include "tests/fixture.h"
 
 namespace {

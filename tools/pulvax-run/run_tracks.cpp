@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "params/track_table.h"
+#include "shared/track_table.h"
 
 const track_option track_options[key_count] = {
     {"--ref-x", label_ref_x},

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/filter_api.h"
-#include "params/track_table.h"
+#include "shared/track_table.h"
 
 // In the order of the filter's tracks.
 enum track_key {

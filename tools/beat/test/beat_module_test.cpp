@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "params/track_table.h"
+#include "shared/track_table.h"
 #include "testhost/editor_host.h"
 #include "tools/beat/beat_command.h"
 #include "tools/beat/synth_song.h"

@@ -1,4 +1,4 @@
-#include "params/track_table.h"
+#include "shared/track_table.h"
 
 const char label_ref_x[] = "\x8A\xEE\x8F\x80\x78";
 const char label_ref_y[] = "\x8A\xEE\x8F\x80\x79";
