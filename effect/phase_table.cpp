@@ -10,16 +10,20 @@ int cycle_position(int frame, int start_frame, int period_div, int cycle_length)
     return static_cast<int>(units % cycle_length);
 }
 
+const phase_factors phase_factor_table[phase_rows] = {
+    {1.0, 1.0},
+    {1.0, 1.0 / 1.015},         // 1.5 % taller
+    {1.0 / 1.02, 1.0 / 0.985},  // 2 % wider, 1.5 % shorter
+    {1.0, 1.0 / 0.98},          // 2 % shorter
+    {1.0, 1.0 / 0.99},          // 1 % shorter
+};
+
 void build_phase_table(int L, int g, ScalePhase rows[phase_rows]) {
-    // Each factor is 1.0 divided by the double nearest the decimal, in double.
-    const ScalePhase table[phase_rows] = {
-        {1.0, 1.0, L - 4 * g},
-        {1.0, 1.0 / 1.015, L - 3 * g},         // 1.5 % taller
-        {1.0 / 1.02, 1.0 / 0.985, L - 2 * g},  // 2 % wider, 1.5 % shorter
-        {1.0, 1.0 / 0.98, L - g},              // 2 % shorter
-        {1.0, 1.0 / 0.99, L},                  // 1 % shorter
-    };
-    for (int i = 0; i < phase_rows; i++) rows[i] = table[i];
+    for (int i = 0; i < phase_rows; i++) {
+        rows[i].x_factor = phase_factor_table[i].x_factor;
+        rows[i].y_factor = phase_factor_table[i].y_factor;
+        rows[i].phase_end = L - (phase_rows - 1 - i) * g;
+    }
 }
 
 int find_phase(const ScalePhase rows[phase_rows], int p) {

@@ -14,6 +14,16 @@ struct ScalePhase {
 
 enum { phase_rows = 5 };
 
+// The two factors of a phase, whatever the cycle's lengths.
+struct phase_factors {
+    double x_factor;
+    double y_factor;
+};
+
+// Phases 0 (unchanged) to 4: each factor is 1.0 divided by the double nearest
+// the decimal, in double.
+extern const phase_factors phase_factor_table[phase_rows];
+
 // cycle_length L: the period, lengthened to 4g + 1 where it is shorter.
 int cycle_length(int period, int phase_length);
 

@@ -24,15 +24,10 @@ static int quotient(int64_t numerator, int64_t divisor, int fallback) {
     return saturate(numerator / divisor);
 }
 
-static int position_of(const char* label) {
-    std::map<std::string, int>::const_iterator it = track_index.find(label);
-    return it == track_index.end() ? -1 : it->second;
-}
-
 void reconcile_tempo(FILTER* fp) {
-    const int period_pos = position_of(label_period);
-    const int period_div_pos = position_of(label_period_div);
-    const int bpm_pos = position_of(label_bpm_x10);
+    const int period_pos = track_position(label_period);
+    const int period_div_pos = track_position(label_period_div);
+    const int bpm_pos = track_position(label_bpm_x10);
 
     int period = read_track(label_period, fp);
     int period_div = read_track(label_period_div, fp);

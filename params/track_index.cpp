@@ -3,6 +3,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "shared/track_access.h"
 #include "shared/track_table.h"
 
 std::map<std::string, int> track_index;
@@ -26,9 +27,14 @@ static void format_message(char* buf, size_t size, const char* format, ...) {
     va_end(args);
 }
 
-int read_track(const char* label, FILTER* fp) {
+int track_position(const char* label) {
     std::map<std::string, int>::const_iterator it = track_index.find(label);
-    if (it == track_index.end()) {
+    return it == track_index.end() ? -1 : it->second;
+}
+
+int read_track(const char* label, FILTER* fp) {
+    const int i = track_position(label);
+    if (i < 0) {
         // Static, so that every read (most never need it) keeps the
         // callback's stack small; the editor's calls come one at a time.
         static char message[8192];
@@ -36,9 +42,5 @@ int read_track(const char* label, FILTER* fp) {
         if (track_message_box) track_message_box(fp->hwnd, message, error_caption, 0 /* MB_OK */);
         return 0;
     }
-    const int i = it->second;
-    int v = fp->track[i];
-    if (v < fp->track_s[i]) v = fp->track_s[i];
-    if (fp->track_e[i] < v) v = fp->track_e[i];
-    return v;
+    return clamp_track(*fp, i);
 }

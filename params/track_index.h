@@ -18,6 +18,10 @@ void build_track_index();
 // while it is null a missing label only reads as 0.
 extern int (*track_message_box)(HWND owner, const char* text, const char* caption, UINT type);
 
+// The position of the track with this label in track_index; -1 when it has
+// none.
+int track_position(const char* label);
+
 // The current value of the track with this label, clamped to its range. A label
 // that is not in track_index shows an error box owned by the filter window and
 // reads as 0.

@@ -24,6 +24,9 @@ extern const char label_bpm_x10[];         // "bpm*10"
 extern const char label_stretch_frames[];  // "伸縮F"
 extern const char label_start_frame[];     // "開始F"
 
+// The same labels in UTF-8, for text a terminal or a page shows.
+extern const char* const track_label_utf8[track_n];
+
 extern const char* track_name[track_n];
 extern const int track_default[track_n];
 extern const int track_s[track_n];

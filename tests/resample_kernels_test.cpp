@@ -37,10 +37,9 @@ struct factor_pair {
 // must still match: shrinking, mirrored, a hair above 1 (fractions just below
 // 1.0 left of the picture), and x_factor 1 with unusual vertical factors.
 std::vector<factor_pair> factor_pairs() {
-    ScalePhase rows[phase_rows];
-    build_phase_table(10, 1, rows);
     std::vector<factor_pair> pairs;
-    for (int r = 1; r < phase_rows; r++) pairs.push_back({rows[r].x_factor, rows[r].y_factor});
+    for (int r = 1; r < phase_rows; r++)
+        pairs.push_back({phase_factor_table[r].x_factor, phase_factor_table[r].y_factor});
     const double hair = 1.0 + 2.220446049250313e-16;
     pairs.push_back({1.5, 0.5});
     pairs.push_back({-0.7, -1.0});

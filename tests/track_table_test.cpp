@@ -3,10 +3,18 @@
 #include <string>
 
 #include "params/track_index.h"
+#include "shared/track_access.h"
 #include "shared/track_table.h"
 #include "tests/fixture.h"
 
 namespace {
+
+// The UTF-8 labels the tools print, written out by hand.
+const char* const expected_utf8[track_n] = {
+    "\xE5\x9F\xBA\xE6\xBA\x96x", "\xE5\x9F\xBA\xE6\xBA\x96y", "\xE5\x91\xA8\xE6\x9C\x9F",
+    "\xE5\x91\xA8\xE6\x9C\x9F" "div", "bpm*10", "\xE4\xBC\xB8\xE7\xB8\xAE" "F",
+    "\xE9\x96\x8B\xE5\xA7\x8B" "F",
+};
 
 struct track_row {
     const char* bytes;  // the label as the editor must see it
@@ -65,6 +73,28 @@ TEST(TrackIndex, LabelsMatchOnlyByteForByte) {
     for (const char* label : strangers) {
         EXPECT_EQ(track_index.count(label), 0u) << label;
     }
+}
+
+TEST(TrackTable, Utf8LabelsByPosition) {
+    for (int i = 0; i < track_n; i++) EXPECT_EQ(std::string(track_label_utf8[i]), expected_utf8[i]) << i;
+}
+
+// A loaded module's record searched by label, as the tools do: byte for byte,
+// the last of equal labels (as track_index keeps), -1 for none or no labels.
+TEST(TrackAccess, PositionInARecord) {
+    const char* labels[] = {"a", "\x8E\xFC\x8A\xFA", nullptr, "\x8E\xFC\x8A\xFA\x64\x69\x76", "a"};
+    FILTER record = FILTER();
+    record.track_n = 5;
+    record.track_name = labels;
+    EXPECT_EQ(track_position_in(record, "\x8E\xFC\x8A\xFA"), 1);
+    EXPECT_EQ(track_position_in(record, "\x8E\xFC\x8A\xFA\x64\x69\x76"), 3);
+    EXPECT_EQ(track_position_in(record, "a"), 4);
+    EXPECT_EQ(track_position_in(record, "A"), -1);
+    EXPECT_EQ(track_position_in(record, ""), -1);
+    record.track_n = 4;
+    EXPECT_EQ(track_position_in(record, "a"), 0);
+    record.track_name = nullptr;
+    EXPECT_EQ(track_position_in(record, "a"), -1);
 }
 
 }  // namespace

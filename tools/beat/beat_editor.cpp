@@ -4,11 +4,15 @@
 
 #include <algorithm>
 
+#include "shared/track_table.h"
+
 namespace {
 
-const int start_frame_min = -300, start_frame_max = 300;
-const int period_max = 10000;
-const int bpm_x10_max = 10000;
+// The tracks' ranges, from the filter's own table.
+const int start_frame_min = track_s[track_start_frame], start_frame_max = track_e[track_start_frame];
+const int period_min = track_s[track_period], period_max = track_e[track_period];
+const int period_div_max = track_e[track_period_div];
+const int bpm_x10_min = track_s[track_bpm_x10], bpm_x10_max = track_e[track_bpm_x10];
 
 }  // namespace
 
@@ -17,10 +21,10 @@ beat_editor_values beat_for_editor(const beat_result& result, int fps_num, int f
     if (!(result.bpm > 0) || fps_num <= 0 || fps_den <= 0) return v;
     double fps = double(fps_num) / fps_den;
     v.frames_per_beat = fps * 60 / result.bpm;
-    v.bpm_x10 = int(std::max(1.0, std::min(double(bpm_x10_max), floor(result.bpm * 10 + 0.5))));
-    v.period_div = 100;
+    v.bpm_x10 = int(std::max(double(bpm_x10_min), std::min(double(bpm_x10_max), floor(result.bpm * 10 + 0.5))));
+    v.period_div = period_div_max;
     while (v.period_div > 1 && v.frames_per_beat * v.period_div > period_max + 0.5) --v.period_div;
-    v.period = int(std::max(1.0, std::min(double(period_max), floor(v.frames_per_beat * v.period_div + 0.5))));
+    v.period = int(std::max(double(period_min), std::min(double(period_max), floor(v.frames_per_beat * v.period_div + 0.5))));
 
     // The filter counts its beat cycle from the start frame and repeats it,
     // so any beat of the grid gives the same cycle. It bounces in the last

@@ -3,12 +3,9 @@
 #include <stdarg.h>
 #include <stdio.h>
 
-namespace {
+#include "shared/track_table.h"
 
-// The editor's track labels in UTF-8.
-const char label_period[] = "\xE5\x91\xA8\xE6\x9C\x9F";                  // period
-const char label_period_div[] = "\xE5\x91\xA8\xE6\x9C\x9F\x64\x69\x76";  // period_div
-const char label_start_frame[] = "\xE9\x96\x8B\xE5\xA7\x8B\x46";        // start_frame
+namespace {
 
 void append(std::string& out, const char* format, ...) {
     char text[512];
@@ -35,8 +32,9 @@ std::string format_beat_text(const beat_result& r, const beat_editor_values& v, 
     append(out, "confidence   %.2f\n", r.confidence);
     append(out, "for the editor at %s fps (%.4f frames per beat):\n", fps_text(fps_num, fps_den).c_str(),
            v.frames_per_beat);
-    append(out, "  %s %d   %s %d   bpm*10 %d   %s %d\n", label_period, v.period, label_period_div,
-           v.period_div, v.bpm_x10, label_start_frame, v.start_frame);
+    append(out, "  %s %d   %s %d   %s %d   %s %d\n", track_label_utf8[track_period], v.period,
+           track_label_utf8[track_period_div], v.period_div, track_label_utf8[track_bpm_x10], v.bpm_x10,
+           track_label_utf8[track_start_frame], v.start_frame);
     append(out, "alternatives x2 %.1f BPM (%.4f, first beat %.3f s), /2 %.1f BPM (%.4f, first beat %.3f s)\n",
            r.doubled.bpm, r.doubled.bpm, r.doubled.first_beat_s, r.halved.bpm, r.halved.bpm,
            r.halved.first_beat_s);

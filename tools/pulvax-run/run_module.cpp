@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "shared/track_access.h"
 #include "tools/pulvax-run/yc_convert.h"
 
 bool module_start(editor_host& host, const int positions[key_count], const y4m_format& f,
@@ -55,10 +56,10 @@ std::string tracks_text(const editor_host& host, const int positions[key_count])
 
 beat_tracks read_beat_tracks(const editor_host& host, const int positions[key_count]) {
     beat_tracks t;
-    t.period = clamped_track(host.fp, positions[key_period]);
-    t.period_div = clamped_track(host.fp, positions[key_period_div]);
-    t.stretch_frames = clamped_track(host.fp, positions[key_stretch_frames]);
-    t.start_frame = clamped_track(host.fp, positions[key_start_frame]);
+    t.period = clamp_track(host.fp, positions[key_period]);
+    t.period_div = clamp_track(host.fp, positions[key_period_div]);
+    t.stretch_frames = clamp_track(host.fp, positions[key_stretch_frames]);
+    t.start_frame = clamp_track(host.fp, positions[key_start_frame]);
     return t;
 }
 

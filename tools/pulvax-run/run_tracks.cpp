@@ -1,7 +1,6 @@
 #include "tools/pulvax-run/run_tracks.h"
 
-#include <string.h>
-
+#include "shared/track_access.h"
 #include "shared/track_table.h"
 
 const track_option track_options[key_count] = {
@@ -16,25 +15,13 @@ const track_option track_options[key_count] = {
 
 bool find_track_positions(const FILTER& record, int positions[key_count], std::string& error) {
     for (int k = 0; k < key_count; k++) {
-        positions[k] = -1;
-        for (int i = 0; i < record.track_n && record.track_name; i++) {
-            if (record.track_name[i] && strcmp(record.track_name[i], track_options[k].label) == 0) {
-                positions[k] = i;
-            }
-        }
+        positions[k] = track_position_in(record, track_options[k].label);
         if (positions[k] < 0) {
             error = std::string("the module has no track for ") + track_options[k].option;
             return false;
         }
     }
     return true;
-}
-
-int clamped_track(const FILTER& fp, int position) {
-    int v = fp.track[position];
-    if (v < fp.track_s[position]) v = fp.track_s[position];
-    if (fp.track_e[position] < v) v = fp.track_e[position];
-    return v;
 }
 
 std::string bpm_text(int bpm_x10) {

@@ -30,10 +30,6 @@ extern const track_option track_options[key_count];
 // False with a message when a label is missing.
 bool find_track_positions(const FILTER& record, int positions[key_count], std::string& error);
 
-// The current value of the track at position, clamped to the record's range
-// (lower bound first, then upper), as the filter reads it.
-int clamped_track(const FILTER& fp, int position);
-
 // "--period must be between 1 and 10000" style check of a value for an option.
 bool check_track_range(const FILTER& fp, int key, int position, long long value, std::string& error);
 

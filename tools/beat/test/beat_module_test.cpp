@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "shared/track_access.h"
 #include "shared/track_table.h"
 #include "testhost/editor_host.h"
 #include "tools/beat/beat_command.h"
@@ -17,11 +18,7 @@
 
 namespace {
 
-int position_of(const editor_host& host, const char* label) {
-    for (int i = 0; i < host.fp.track_n; ++i)
-        if (strcmp(host.fp.track_name[i], label) == 0) return i;
-    return -1;
-}
+int position_of(const editor_host& host, const char* label) { return track_position_in(host.fp, label); }
 
 TEST(bpm_auto, module_bounces_into_every_beat_of_the_song) {
     // style, BPM, first beat, seconds, rate, noise, seed
