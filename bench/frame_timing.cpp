@@ -91,13 +91,13 @@ int main(int argc, char** argv) {
                1.0, reference / copy);
         for (int level = 0; level < resample_level_count(); level++) {
             if (!resample_level_runs(level)) continue;
-            resample_init(resample_level_features(level));
-            const double ns = median_ns(reps, [&] { resample_frame(job); }) / pixels;
+            resample_table table;
+            resample_table_fill(table, resample_level_features(level));
+            const double ns = median_ns(reps, [&] { resample_with(table, job); }) / pixels;
             printf("%-5d %-20s %10.3f %14.2f %8.2f\n", phase,
                    (std::string("in process: ") + resample_level_name(level)).c_str(), ns,
                    reference / ns, ns / copy);
         }
-        resample_init(cpu_features());
     }
     editor_unload(host);
     return 0;

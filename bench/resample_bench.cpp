@@ -41,12 +41,12 @@ void bm_reference(benchmark::State& state, int phase) {
 
 void bm_level(benchmark::State& state, int phase, int level) {
     const resample_job job = bench_job(frame, phase);
-    resample_init(resample_level_features(level));
+    resample_table table;
+    resample_table_fill(table, resample_level_features(level));
     for (auto _ : state) {
-        resample_frame(job);
+        resample_with(table, job);
         benchmark::ClobberMemory();
     }
-    resample_init(cpu_features());
 }
 
 // Keeps every repetition's real time per iteration, for the table.

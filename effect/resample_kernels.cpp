@@ -20,8 +20,13 @@ const resample_set sets[] = {
 };
 const int set_count = static_cast<int>(sizeof sets / sizeof sets[0]);
 
-resample_primitives table;
-int table_level = -1;  // -1: not filled yet
+// The module's table; level -1 until the first pass fills it.
+resample_table module_table = {resample_primitives(), -1};
+
+const resample_table& filled_module_table() {
+    if (module_table.level < 0) resample_table_fill(module_table, cpu_features());
+    return module_table;
+}
 
 }  // namespace
 
@@ -44,23 +49,21 @@ bool resample_level_runs(int level) {
     return (cpu_features() & need) == need && sets[level].fill(built);
 }
 
-int resample_init(unsigned cpu_features) {
+int resample_table_fill(resample_table& table, unsigned cpu_features) {
     int level = 0;
-    sets[0].fill(table);
+    sets[0].fill(table.k);
     for (int i = 1; i < set_count; i++) {
-        if ((cpu_features & sets[i].feature) == 0 || !sets[i].fill(table)) break;
+        if ((cpu_features & sets[i].feature) == 0 || !sets[i].fill(table.k)) break;
         level = i;
     }
-    table_level = level;
+    table.level = level;
     return level;
 }
 
-int resample_level() {
-    if (table_level < 0) resample_init(cpu_features());
-    return table_level;
+void resample_with(const resample_table& table, const resample_job& job) {
+    resample_fast(table.k, job);
 }
 
-void resample_frame(const resample_job& job) {
-    if (table_level < 0) resample_init(cpu_features());
-    resample_fast(table, job);
-}
+int resample_level() { return filled_module_table().level; }
+
+void resample_frame(const resample_job& job) { resample_with(filled_module_table(), job); }

@@ -1,12 +1,18 @@
-// The resampling table: one record of inner loops that resample_frame runs
-// on. resample_init fills it from a mask of CPU features, level by level: the
-// portable loops ("plain"), then "sse2", "avx2" and "avx512", each where the
-// mask has its feature and that of every level below. On first use
-// resample_frame fills it from cpu_features(); tests, the benchmark and the
-// fuzzer may fill it for any level the processor has.
+// Resampling tables: records of inner loops that a pass runs on, each filled
+// from a mask of CPU features, level by level: the portable loops ("plain"),
+// then "sse2", "avx2" and "avx512", each where the mask has its feature and
+// that of every level below. A caller owns its table (the tests, benchmark
+// and fuzzer one per level); the module keeps one of its own, filled from
+// cpu_features() on first use, for resample_frame.
 #pragma once
 
 #include "effect/resample.h"
+#include "effect/resample_primitives.h"
+
+struct resample_table {
+    resample_primitives k;
+    int level;  // the highest level filled
+};
 
 // The levels, from 0 (plain) up.
 int resample_level_count();
@@ -20,12 +26,16 @@ unsigned resample_level_features(int level);
 // True where this processor has the level's features and the build its set.
 bool resample_level_runs(int level);
 
-// Fills the table for the features and returns the level it reached.
-int resample_init(unsigned cpu_features);
+// Fills the table for the features and returns the level it reached. Only
+// fills: any mask is safe on any machine, but a table may run only where the
+// processor has what its level needs.
+int resample_table_fill(resample_table& table, unsigned cpu_features);
 
-// The level the table holds now (filling it from cpu_features() if it is
-// still empty).
+// One pass through a table: the pixels of resample_reference(job).
+void resample_with(const resample_table& table, const resample_job& job);
+
+// The level of the module's own table (filling it if it is still empty).
 int resample_level();
 
-// One pass through the table: the pixels of resample_reference(job).
+// One pass through the module's own table.
 void resample_frame(const resample_job& job);

@@ -109,10 +109,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     job.dst = want.data();
     resample_reference(job);
     for (int level : levels) {
-        resample_init(resample_level_features(level));
+        resample_table table;
+        resample_table_fill(table, resample_level_features(level));
         std::vector<PIXEL_YC> got(count, sentinel);
         job.dst = got.data();
-        resample_frame(job);
+        resample_with(table, job);
         for (size_t i = 0; i < count; i++) {
             const PIXEL_YC& a = want[i];
             const PIXEL_YC& b = got[i];

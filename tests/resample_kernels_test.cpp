@@ -113,9 +113,9 @@ protected:
         if (!resample_level_runs(GetParam()))
             GTEST_SKIP() << "set " << resample_level_name(GetParam())
                          << " is not supported by this processor or build";
-        ASSERT_EQ(resample_init(resample_level_features(GetParam())), GetParam());
+        ASSERT_EQ(resample_table_fill(table, resample_level_features(GetParam())), GetParam());
     }
-    void TearDown() override { resample_init(cpu_features()); }
+    resample_table table;
 };
 
 TEST_P(ResampleLevel, MatchesTheReferenceBitForBit) {
@@ -137,7 +137,7 @@ TEST_P(ResampleLevel, MatchesTheReferenceBitForBit) {
                     fill(want, kind, seed++);
                     got = want;
                     resample_reference(job_for(want, ref[0], ref[1], fac));
-                    resample_frame(job_for(got, ref[0], ref[1], fac));
+                    resample_with(table, job_for(got, ref[0], ref[1], fac));
                     // Pixels outside the picture keep their sentinel in both.
                     const std::string where = first_difference(want.temp, got.temp, size.pitch);
                     if (!where.empty() && mismatches++ < 10) {
@@ -162,8 +162,8 @@ TEST_P(ResampleLevel, EmptyPictureWritesNothing) {
         f.fpip.w = size.w;
         f.fpip.h = size.h;
         const std::vector<PIXEL_YC> before = f.temp;
-        resample_frame(job_for(f, 1, 1, factor_pair{1.0 / 1.02, 1.0 / 0.985}));
-        resample_frame(job_for(f, 1, 1, factor_pair{1.0, 1.0 / 0.98}));
+        resample_with(table, job_for(f, 1, 1, factor_pair{1.0 / 1.02, 1.0 / 0.985}));
+        resample_with(table, job_for(f, 1, 1, factor_pair{1.0, 1.0 / 0.98}));
         EXPECT_TRUE(same_pixels(before, f.temp)) << size.w << "x" << size.h;
     }
 }
@@ -196,14 +196,16 @@ TEST(ResampleTable, EachLevelNeedsItsFeatureAndAllBelow) {
         {~0u, "avx512"},
     };
     for (const auto& c : cases) {
-        EXPECT_STREQ(resample_level_name(resample_init(c.mask)), c.level) << "mask " << c.mask;
-        EXPECT_STREQ(resample_level_name(resample_level()), c.level) << "mask " << c.mask;
+        resample_table table;
+        EXPECT_STREQ(resample_level_name(resample_table_fill(table, c.mask)), c.level) << "mask " << c.mask;
+        EXPECT_STREQ(resample_level_name(table.level), c.level) << "mask " << c.mask;
     }
-    for (int level = 0; level < resample_level_count(); level++)
-        EXPECT_EQ(resample_init(resample_level_features(level)), level);
+    for (int level = 0; level < resample_level_count(); level++) {
+        resample_table table;
+        EXPECT_EQ(resample_table_fill(table, resample_level_features(level)), level);
+    }
     EXPECT_STREQ(resample_level_name(-1), "?");
     EXPECT_STREQ(resample_level_name(resample_level_count()), "?");
-    resample_init(cpu_features());
 }
 
 // Leaf 1 ecx: OSXSAVE bit 27, AVX bit 28; edx: SSE2 bit 26. Leaf 7 ebx: AVX2
