@@ -26,9 +26,9 @@
 // one frame at a time, so one scratch serves every pass.
 #include "effect/resample_fast.h"
 
+#include <math.h>
 #include <stddef.h>
 
-#include "effect/sample_coordinate.h"
 
 static_assert(sizeof(PIXEL_YC) == 3 * sizeof(int16_t), "PIXEL_YC is three int16 samples");
 
@@ -72,13 +72,27 @@ static_assert(vertical_strip <= 3 * strip_columns, "the vertical pass holds its 
 
 }  // namespace
 
+// A sampling coordinate's source index and the fraction above it, by floor():
+// sample_bilinear splits off the truncated part and steps down below zero,
+// which gives the same index and, rounded once either way, the same fraction
+// (a tiny negative coordinate: index -1, fraction exactly 1.0). Written apart
+// from the sampler so that the comparison with it checks both.
+static inline void floor_split(double c, int* whole, double* fraction) {
+    const double below = floor(c);
+    *whole = static_cast<int>(below);
+    *fraction = c - below;
+}
+
+// An index held to 0 .. last.
+static inline int within(int v, int last) { return v < 0 ? 0 : (v > last ? last : v); }
+
 static row_weights weights_for_row(const resample_job& job, int y) {
     const double src_y = static_cast<double>(y - job.ref_y) * job.y_factor + job.ref_y;
     int yi;
     row_weights r;
-    split_coordinate(src_y, &yi, &r.fy);
-    r.y0 = clamp_index(yi, job.h - 1);
-    r.y1 = clamp_index(r.y0 + 1, job.h - 1);
+    floor_split(src_y, &yi, &r.fy);
+    r.y0 = within(yi, job.h - 1);
+    r.y1 = within(r.y0 + 1, job.h - 1);
     r.gy = 1.0 - r.fy;
     return r;
 }
@@ -131,8 +145,8 @@ static void build_strip(const resample_job& job, int first, int n, strip_scratch
         const double src_x = static_cast<double>(x - job.ref_x) * job.x_factor + job.ref_x;
         int xi;
         double fx;
-        split_coordinate(src_x, &xi, &fx);
-        const int x0 = clamp_index(xi, job.w - 1);
+        floor_split(src_x, &xi, &fx);
+        const int x0 = within(xi, job.w - 1);
         const double gx = 1.0 - fx;
         for (int c = 0; c < 3; c++) {
             s.gx3[3 * i + c] = gx;

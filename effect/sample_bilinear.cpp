@@ -1,6 +1,23 @@
 #include "effect/sample_bilinear.h"
 
-#include "effect/sample_coordinate.h"
+// Floor of the coordinate, and the fraction above it (0 <= f <= 1; a tiny
+// negative coordinate gives -1 and exactly 1.0).
+static void split_coordinate(double c, int* whole, double* fraction) {
+    int i = static_cast<int>(c);
+    double f = c - i;
+    if (f < 0) {
+        i -= 1;
+        f += 1.0;
+    }
+    *whole = i;
+    *fraction = f;
+}
+
+static int clamp_index(int v, int hi) {
+    if (v < 0) v = 0;
+    if (v > hi) v = hi;
+    return v;
+}
 
 static int16_t blend(int p00, int p01, int p10, int p11, double fx, double gx, double fy,
                      double gy) {

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "shared/frame_rate_cache.h"
+#include "params/tempo.h"
 #include "params/track_index.h"
 #include "shared/track_table.h"
 
@@ -57,6 +58,9 @@ void fixture_init(fixture_host& host) {
     track_message_box = platform_message_box;
     last_video_rate = 30;
     last_video_scale = 1;
+    prev_period = -1;
+    prev_period_div = -1;
+    prev_bpm_x10 = -1;
     memset(&platform_log, 0, sizeof platform_log);
     platform_boxes_quiet = true;
 }

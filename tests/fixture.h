@@ -22,9 +22,11 @@ struct fixture_host {
     int window_updates;
 };
 
-// Fills the record and track values with the table's defaults, builds
-// track_index, resets the module state, and makes host the one get_file_info
-// and filter_window_update report to.
+// Fills the record and track values with the table's defaults and puts all of
+// the module's state as it is at load: track_index built, read_track's box
+// the platform's, the cached frame rate 30/1, the tempo coupling's remembered
+// values -1, no message box recorded. Makes host the one get_file_info and
+// filter_window_update report to.
 void fixture_init(fixture_host& host);
 
 // The window handle the fixture gives the filter.
