@@ -147,13 +147,8 @@ static int run(run_state& st, const run_options& o) {
         return fail(error, exit_failure);
     }
 
-    fprintf(stderr, "pulvax-run: %d frames, %d changed", frames, changed);
-    if (!times.empty()) {
-        std::sort(times.begin(), times.end());
-        fprintf(stderr, "; module time per frame (PULVAX time): min %d ms, median %d ms, max %d ms",
-                times.front(), times[(times.size() - 1) / 2], times.back());
-    }
-    fputc('\n', stderr);
+    fprintf(stderr, "pulvax-run: %d frames, %d changed%s\n", frames, changed,
+            module_time_text(times).c_str());
     return exit_done;
 }
 

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <algorithm>
+
 #include "shared/track_access.h"
 #include "tools/pulvax-run/yc_convert.h"
 
@@ -108,4 +110,12 @@ bool module_frame(editor_host& host, const y4m_format& f, int index,
         yc_to_planes(f, done, f.w, out.data());
     }
     return true;
+}
+
+std::string module_time_text(std::vector<int> times) {
+    if (times.empty()) return "";
+    std::sort(times.begin(), times.end());
+    return "; module time per frame (PULVAX time): min " + std::to_string(times.front()) +
+           " ms, median " + std::to_string(times[(times.size() - 1) / 2]) + " ms, max " +
+           std::to_string(times.back()) + " ms";
 }

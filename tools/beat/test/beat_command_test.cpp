@@ -160,6 +160,26 @@ TEST(beat_command, reports_unreadable_input_once_and_prints_nothing) {
     EXPECT_NE(r.err.find("does_not_exist.wav"), std::string::npos) << r.err;
 }
 
+// The alternatives are grids of the found beat: x2 puts a beat between each
+// two, /2 keeps every other one, on the stronger beats: in the generated
+// four-on-the-floor song the backbeat (snare on 2 and 4), one beat after the
+// first, 0.37 + 60 / 128 = 0.839 s.
+TEST(find_beat, alternatives_are_beats_of_the_found_grid) {
+    const song_recipe s = test_song();
+    const std::vector<float> song = synth_song(s);
+    const beat_result r = find_beat(song.data(), song.size(), s.rate);
+    ASSERT_TRUE(r.found);
+    const double beat = 60 / r.bpm;
+    EXPECT_NEAR(r.doubled.bpm, 2 * r.bpm, 1e-9);
+    EXPECT_NEAR(r.halved.bpm, r.bpm / 2, 1e-9);
+    EXPECT_NEAR(r.first_beat_s, 0.37, 0.01);
+    EXPECT_NEAR(r.halved.first_beat_s, 0.37 + 60.0 / 128, 0.01);
+    EXPECT_NEAR(fmod(r.halved.first_beat_s - r.first_beat_s + beat / 4, beat), beat / 4, 1e-6);
+    EXPECT_GE(r.doubled.first_beat_s, 0);
+    EXPECT_LT(r.doubled.first_beat_s, beat / 2);
+    EXPECT_NEAR(r.doubled.first_beat_s, 0.37 - 30.0 / 128, 0.01);
+}
+
 TEST(beat_track_values, gives_period_at_full_precision_and_the_start_frame) {
     song_recipe s = test_song();
     s.bpm = 131.7;  // 13.667 frames per beat at 30 fps

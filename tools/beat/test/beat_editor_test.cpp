@@ -121,4 +121,39 @@ TEST(beat_format, text_shows_the_values_to_type_with_the_editor_labels) {
     for (const char* e : expected) EXPECT_NE(text.find(e), std::string::npos) << e << " in\n" << text;
 }
 
+// Every field of a result and its track values written by hand, and the whole
+// line they must give, alternatives' first beats included.
+TEST(beat_format, json_is_exactly_the_fields_given) {
+    beat_result r;
+    r.found = true;
+    r.bpm = 128.3;
+    r.first_beat_s = 0.37;
+    r.confidence = 0.875;
+    r.doubled.bpm = 256.5;
+    r.doubled.first_beat_s = 0.135;
+    r.halved.bpm = 64.125;
+    r.halved.first_beat_s = 0.838;
+    beat_editor_values v;
+    v.bpm_x10 = 1283;
+    v.start_frame = -3;
+    v.period = 1425;
+    v.period_div = 100;
+    v.frames_per_beat = 14.25;
+    EXPECT_EQ(format_beat_json(r, v, 30, 1),
+              "{\"bpm\":128.3,\"first_beat_s\":0.37,\"confidence\":0.875,\"bpm_x10\":1283,"
+              "\"start_frame\":-3,\"period\":1425,\"period_div\":100,\"frames_per_beat\":14.25,"
+              "\"fps\":30,\"double\":{\"bpm\":256.5,\"first_beat_s\":0.135},"
+              "\"half\":{\"bpm\":64.125,\"first_beat_s\":0.838}}\n");
+    EXPECT_EQ(format_beat_text(r, v, 30, 1),
+              "tempo        128.3 BPM (128.3000)\n"
+              "first beat   0.370 s\n"
+              "confidence   0.88\n"
+              "for the editor at 30 fps (14.2500 frames per beat):\n"
+              "  \xE5\x91\xA8\xE6\x9C\x9F 1425   \xE5\x91\xA8\xE6\x9C\x9F" "div 100   bpm*10 1283   "
+              "\xE9\x96\x8B\xE5\xA7\x8B" "F -3\n"
+              "alternatives x2 256.5 BPM (256.5000, first beat 0.135 s), /2 64.1 BPM (64.1250, first "
+              "beat 0.838 s)\n");
+}
+
 }  // namespace
+

@@ -168,6 +168,10 @@ TEST(wav_reader, refuses_broken_files_with_a_clear_message) {
     bytes huge_chunk;
     put_chunk(huge_chunk, "fmt ", fmt_body(fmt_fields()));
     huge_chunk.insert(huge_chunk.end(), {'L', 'I', 'S', 'T', 0xF0, 0xFF, 0xFF, 0x7F, 1, 2});
+    // A fmt chunk that declares its 16 bytes but ends after 10 (the file ends).
+    bytes fmt_past_end;
+    put_chunk(fmt_past_end, "fmt ", fmt_body(fmt_fields()));
+    fmt_past_end.resize(8 + 10);
     bytes empty_data;
     put_chunk(empty_data, "fmt ", fmt_body(fmt_fields()));
     put_chunk(empty_data, "data", {});
@@ -192,6 +196,7 @@ TEST(wav_reader, refuses_broken_files_with_a_clear_message) {
         {"no data chunk", riff(no_data), "no data chunk"},
         {"data before fmt", riff(data_first), "data chunk before the fmt chunk"},
         {"short fmt", riff(short_fmt), "truncated fmt chunk"},
+        {"fmt past the end", riff(fmt_past_end), "truncated fmt chunk"},
         {"chunk past the end", riff(huge_chunk), "truncated before the data chunk"},
         {"empty data", riff(empty_data), "no samples"},
         {"NaN", wav(fmt(3, 1, 8000, 32), not_a_number), "not a finite number in frame 1"},
