@@ -5,15 +5,10 @@
 # beat; --beat-from gives the same from a WAV of that sound; the beat
 # subcommand prints the same values.
 # usage: beat_test.sh TOOL WORKDIR
-set -u
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
 tool=$1 work=$2
-for t in ffmpeg; do
-  command -v "$t" > /dev/null || { echo "no $t: skipped" >&2; exit 77; }
-done
-rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-ff() { ffmpeg -v error -nostdin -y "$@" || { echo "ffmpeg $* failed" >&2; exit 1; }; }
+need ffmpeg
+start_in "$work"
 
 # 10 s at 30 fps: frames 0-299, all before start frame 300 in the plain copy.
 w=96 h=64 frames=300
@@ -75,4 +70,4 @@ ff -f lavfi -i "anullsrc=r=44100:cl=mono" -t 3 -c:a pcm_s16le silence.wav
 "$tool" beat silence.wav > /dev/null 2> err.txt; s=$?
 [ "$s" = 1 ] && grep -q "no steady beat" err.txt || fail "silence: status $s: $(cat err.txt)"
 
-[ "$failures" = 0 ] && echo "the beat from sound drives the render" || { echo "$failures failures" >&2; exit 1; }
+finish "the beat from sound drives the render"

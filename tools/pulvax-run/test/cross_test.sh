@@ -4,7 +4,7 @@
 # usage: cross_test.sh RUNNER WINDOWS_TOOL NATIVE_BUILD_DIR WORKDIR, where
 # RUNNER is the command that runs Windows programs (words separated by spaces,
 # such as "script/wine-run win64"); exit 77 (skip) without a native build.
-set -u
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
 runner=$1 win_tool=$2 native=$3 work=$4
 read -ra R <<<"$runner"
 native_tool=$native/pulvax-run
@@ -13,9 +13,7 @@ if [ ! -x "$native_tool" ] || [ ! -f "$native/pulvax.so" ] || [ ! -x "$make_inpu
   echo "no native build in $native: skipped" >&2
   exit 77
 fi
-rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+start_in "$work"
 
 "$make_input" y4m s420.y4m 48 32 420mpeg2 20 30000:1001 || exit 1
 "$make_input" y4m s422.y4m 18 7 422 12 || exit 1
@@ -63,4 +61,4 @@ done
 "$native_tool" s420.y4m --ref-x 9 -o npipe.y4m 2>/dev/null
 cmp -s npipe.y4m wpipe.y4m || fail "pipe: video differs"
 
-[ "$failures" = 0 ] && echo "native and Windows tools agree" || { echo "$failures failures" >&2; exit 1; }
+finish "native and Windows tools agree"

@@ -4,15 +4,10 @@
 # format, audio copied bit for bit, timestamps, rotation and colour tags; and
 # every bad file's message and exit status.
 # usage: media_test.sh TOOL WORKDIR
-set -u
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
 tool=$1 work=$2
-for t in ffmpeg ffprobe; do
-  command -v "$t" > /dev/null || { echo "no $t: skipped" >&2; exit 77; }
-done
-rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-ff() { ffmpeg -v error -nostdin -y "$@" || { echo "ffmpeg $* failed" >&2; exit 1; }; }
+need ffmpeg ffprobe
+start_in "$work"
 probe() {  # file entries [stream selector]
   ffprobe -v error ${3:+-select_streams "$3"} -show_entries "$2" -of default=nw=1:nk=1 "$1" | tr '\n' ' ' | sed 's/ $//'
 }
@@ -150,4 +145,4 @@ timeout 20 "$tool" in.mp4 -o - 2> err.txt | head -c 100 > /dev/null
 s=${PIPESTATUS[0]}
 [ "$s" = 1 ] && grep -q "cannot write standard output" err.txt || fail "closed pipe: status $s: $(cat err.txt)"
 
-[ "$failures" = 0 ] && echo "all video file tests passed" || { echo "$failures failures" >&2; exit 1; }
+finish "all video file tests passed"

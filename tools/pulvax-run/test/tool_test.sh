@@ -5,13 +5,11 @@
 # usage: tool_test.sh RUNNER TOOL MAKE_INPUT NO_ENTRY_MODULE WORKDIR
 #   RUNNER: "" for native programs, else the command that runs Windows ones
 #   (words separated by spaces, such as "script/wine-run win32")
-set -u
+source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
 runner=$1 tool=$2 make_input=$3 no_entry=$4 work=$5
-rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
+start_in "$work"
 R=()
 read -ra R <<<"$runner"
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 run() { "${R[@]}" "$tool" "$@"; }
 mk() { "${R[@]}" "$make_input" "$@" || { echo "make_input $* failed" >&2; exit 1; }; }
 header_len() { head -n 1 "$1" | wc -c; }
@@ -231,4 +229,4 @@ for ((n = 0; n < size; n++)); do
   [ "$s" = 0 ] || [ "$s" = 1 ] || fail "cut at $n bytes: status $s"
 done
 
-[ "$failures" = 0 ] && echo "all tool tests passed" || { echo "$failures failures" >&2; exit 1; }
+finish "all tool tests passed"
