@@ -1,17 +1,8 @@
 #include "bench/bench_frame.h"
 
+#include "testhost/random_picture.h"
 
-void bench_fill(PIXEL_YC* pixels, size_t count, unsigned seed) {
-    unsigned s = seed * 2654435761u + 1;
-    for (size_t i = 0; i < count; i++) {
-        s = s * 1664525u + 1013904223u;
-        pixels[i].y = static_cast<int16_t>(s >> 16);
-        s = s * 1664525u + 1013904223u;
-        pixels[i].cb = static_cast<int16_t>(s >> 16);
-        s = s * 1664525u + 1013904223u;
-        pixels[i].cr = static_cast<int16_t>(s >> 16);
-    }
-}
+void bench_fill(PIXEL_YC* pixels, size_t count, unsigned seed) { fill_random_pixels(pixels, count, seed); }
 
 void bench_frame_init(bench_frame& f) {
     const size_t count = static_cast<size_t>(bench_w) * bench_h;

@@ -1,5 +1,7 @@
 #include "tests/fixture.h"
 
+#include "testhost/random_picture.h"
+
 #include <string.h>
 
 #include "shared/frame_rate_cache.h"
@@ -80,17 +82,11 @@ void fixture_frame_init(fixture_frame& f, int w, int h, int pitch, int frame) {
 }
 
 void fixture_fill_random(fixture_frame& f, unsigned seed) {
-    unsigned s = seed * 2654435761u + 1;
+    // Row by row, so that the samples do not depend on the pitch.
+    unsigned row_seed = seed;
     for (int y = 0; y < f.fpip.h; y++) {
-        for (int x = 0; x < f.fpip.w; x++) {
-            PIXEL_YC& p = f.edit[static_cast<size_t>(y) * f.fpip.max_w + x];
-            s = s * 1664525u + 1013904223u;
-            p.y = static_cast<int16_t>(s >> 16);
-            s = s * 1664525u + 1013904223u;
-            p.cb = static_cast<int16_t>(s >> 16);
-            s = s * 1664525u + 1013904223u;
-            p.cr = static_cast<int16_t>(s >> 16);
-        }
+        fill_random_pixels(&f.edit[static_cast<size_t>(y) * f.fpip.max_w], f.fpip.w, row_seed);
+        row_seed = row_seed * 2654435761u + 7;
     }
 }
 
