@@ -10,6 +10,7 @@
 namespace {
 
 const int default_fps = 30;
+const char unreliable_text[] = "no reliable beat: check by eye, or give --bpm";
 
 // Reads the file and finds its beat, on the video's timeline.
 bool analyse_file(const char* path, audio_samples& audio, beat_result& result, std::string& error) {
@@ -77,6 +78,9 @@ int beat_command_run(const beat_command_options& options, FILE* out, FILE* err) 
     std::string text = options.json ? format_beat_json(result, values, num, den)
                                     : format_beat_text(result, values, num, den);
     fputs(text.c_str(), out);
+    // The values stand, for a look at the grid against the sound; a script
+    // reads "reliable" in the JSON.
+    if (!result.reliable) fprintf(err, "pulvax-run beat: %s: %s\n", options.input.c_str(), unreliable_text);
     return 0;
 }
 
@@ -86,6 +90,12 @@ bool beat_track_values(const char* path, int fps_num, int fps_den, double nudge_
     audio_samples audio;
     beat_result result;
     if (!analyse_file(path, audio, result, error)) return false;
+    if (!result.reliable) {
+        char text[40];
+        snprintf(text, sizeof text, " (confidence %.2f)", result.confidence);
+        error = path + std::string(": ") + unreliable_text + text;
+        return false;
+    }
     values = beat_for_editor(result, fps_num, fps_den, nudge_ms);
     return true;
 }

@@ -19,11 +19,14 @@ struct beat_command_options {
 // Finds the beat and prints it to out (text, or JSON with json). Returns the
 // exit status: 0, or 1 with one message on err for a file that cannot be read
 // or holds no beat, a frame rate that is not positive, or a nudge beyond a
-// minute.
+// minute. A beat found with a confidence under beat_reliable_confidence is
+// printed all the same (exit 0), with "no reliable beat: check by eye, or
+// give --bpm" on err.
 int beat_command_run(const beat_command_options& options, FILE* out, FILE* err);
 
 // For `--bpm auto` / `--beat-from FILE`: the track values (period with
 // period_div 100, start_frame, bpm_x10) for the beat of the file at fps_num /
-// fps_den frames per second, moved by nudge_ms. False with a one-line message.
+// fps_den frames per second, moved by nudge_ms. False with a one-line message,
+// also for a beat found with a confidence under beat_reliable_confidence.
 bool beat_track_values(const char* path, int fps_num, int fps_den, double nudge_ms,
                        beat_editor_values& values, std::string& error);

@@ -43,8 +43,8 @@ std::string format_beat_text(const beat_result& r, const beat_editor_values& v, 
 
 std::string format_beat_json(const beat_result& r, const beat_editor_values& v, int fps_num, int fps_den) {
     std::string out;
-    append(out, "{\"bpm\":%.12g,\"first_beat_s\":%.9g,\"confidence\":%.4g,", r.bpm, r.first_beat_s,
-           r.confidence);
+    append(out, "{\"bpm\":%.12g,\"first_beat_s\":%.9g,\"confidence\":%.4g,\"reliable\":%s,", r.bpm,
+           r.first_beat_s, r.confidence, r.reliable ? "true" : "false");
     append(out, "\"bpm_x10\":%d,\"start_frame\":%d,\"period\":%d,\"period_div\":%d,", v.bpm_x10,
            v.start_frame, v.period, v.period_div);
     append(out, "\"frames_per_beat\":%.12g,\"fps\":%.12g,", v.frames_per_beat, double(fps_num) / fps_den);

@@ -10,6 +10,7 @@
 
 const double beat_min_bpm = 60;
 const double beat_max_bpm = 200;
+const double beat_reliable_confidence = 0.3;
 
 namespace {
 
@@ -20,6 +21,10 @@ const double strength_tolerance_s = 0.02;
 // The faster of two tempo octaves wins when the slower grid's off-beats are
 // struck at least this hard, as a share of its beats.
 const double off_beat_share = 0.3;
+// Points a beat is cut into for beat_contrast.
+const int contrast_points = 8;
+// Below this confidence there is no beat at all (noise, a steady tone).
+const double no_beat_confidence = 0.1;
 // How far the fitted tempo may leave 60..200 BPM (the search covers the range,
 // the fit may end a little outside it).
 const double range_slack = 0.05;
@@ -42,29 +47,20 @@ beat_grid slower_grid(const beat_grid& fast, int offset) {
     return {2 * fast.period_s, fast.phase_s + offset * fast.period_s};
 }
 
-// Share of the grid's beats between the first and last onset that have an
-// onset within the tolerance, times how tightly those onsets sit on the beat.
-double grid_confidence(const std::vector<onset>& onsets, const beat_grid& grid) {
-    double from = onsets.front().time_s, to = onsets.back().time_s;
-    double k0 = ceil((from - grid.phase_s) / grid.period_s - on_beat_tolerance);
-    double k1 = floor((to - grid.phase_s) / grid.period_s + on_beat_tolerance);
-    if (k1 < k0) return 0;
-    std::vector<char> hit(size_t(k1 - k0) + 1, 0);
-    double c = 0, s = 0, w = 0;
-    for (const onset& o : onsets) {
-        double beat = (o.time_s - grid.phase_s) / grid.period_s;
-        double k = floor(beat + 0.5);
-        double off = beat - k;
-        if (fabs(off) > on_beat_tolerance || k < k0 || k > k1) continue;
-        hit[size_t(k - k0)] = 1;
-        c += o.weight * cos(6.283185307179586 * off);
-        s += o.weight * sin(6.283185307179586 * off);
-        w += o.weight;
+// How much harder the sound is struck on the grid's beats than anywhere in
+// between: 1 - (mean accent at seven points evenly between the beats) /
+// (mean accent at the beats). Noise, a steady tone or a grid that misses the
+// beat gives about 0: the accent at the beats is no larger than anywhere.
+double beat_contrast(const onset_envelope& env, const beat_grid& grid, double from_s, double to_s) {
+    double on = mean_on_grid(env, env.accent, grid, from_s, to_s, 1, 0, strength_tolerance_s);
+    if (!(on > 0)) return 0;
+    double between = 0;
+    for (int s = 1; s < contrast_points; ++s) {
+        beat_grid shifted = {grid.period_s, grid.phase_s + s * grid.period_s / contrast_points};
+        between += mean_on_grid(env, env.accent, shifted, from_s, to_s, 1, 0, strength_tolerance_s);
     }
-    double covered = 0;
-    for (char h : hit) covered += h;
-    double tightness = w > 0 ? sqrt(c * c + s * s) / w : 0;
-    return std::max(0.0, std::min(1.0, covered / double(hit.size()) * tightness));
+    between /= contrast_points - 1;
+    return std::max(0.0, std::min(1.0, 1 - between / on));
 }
 
 }  // namespace
@@ -98,10 +94,13 @@ beat_result find_beat(const float* samples, size_t count, int rate) {
     double bpm = 60 / grid.period_s;
     if (!(bpm >= beat_min_bpm * (1 - range_slack) && bpm <= beat_max_bpm * (1 + range_slack))) return result;
 
+    double confidence = beat_contrast(env, grid, from, to);
+    if (confidence < no_beat_confidence) return result;
+    result.confidence = confidence;
     result.found = true;
+    result.reliable = result.confidence >= beat_reliable_confidence;
     result.bpm = bpm;
     result.first_beat_s = first_beat_at_or_after_zero(grid);
-    result.confidence = grid_confidence(onsets, grid);
     beat_grid doubled = {grid.period_s / 2, grid.phase_s};
     result.doubled = {60 / doubled.period_s, first_beat_at_or_after_zero(doubled)};
     octave_check halves = compare_halves(env, grid, from, to);

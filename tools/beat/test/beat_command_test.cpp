@@ -198,6 +198,65 @@ TEST(beat_track_values, gives_period_at_full_precision_and_the_start_frame) {
     remove(path.c_str());
 }
 
+// Soft clicks at 120 BPM under white noise: a beat is there, but barely
+// stands out of what lies between the beats.
+std::vector<float> clicks_in_noise(int rate, double click_level) {
+    std::vector<float> s(size_t(rate) * 20);
+    unsigned state = 7;
+    for (size_t i = 0; i < s.size(); ++i) {
+        state = state * 1664525u + 1013904223u;
+        double v = 0.2 * (double(state >> 8) / double(1u << 24) * 2 - 1);
+        double t = fmod(double(i) / rate, 0.5);
+        if (t < 0.03) v += 5 * click_level * sin(6.283185307179586 * 1000 * t) * exp(-t / 0.008);
+        s[i] = float(v);
+    }
+    return s;
+}
+
+// A beat found with too little confidence is printed for a look (exit 0,
+// with a warning), but --bpm auto does not render with it; noise has no
+// beat at all.
+TEST(beat_command, warns_of_an_unreliable_beat_and_auto_refuses_it) {
+    const int rate = 44100;
+    std::vector<float> noise(size_t(rate) * 20);
+    unsigned state = 99;
+    for (float& v : noise) {
+        state = state * 1664525u + 1013904223u;
+        v = float(0.3 * (double(state >> 8) / double(1u << 24) * 2 - 1));
+    }
+    std::string faint = temp_path("faint.wav"), hiss = temp_path("hiss.wav");
+    write_file(faint, encode_wav(clicks_in_noise(rate, 0.03), rate, 1, false));
+    write_file(hiss, encode_wav(noise, rate, 1, false));
+
+    beat_command_options options;
+    options.input = faint;
+    options.json = true;
+    run_result r = run(options);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"reliable\":false"), std::string::npos) << r.out;
+    EXPECT_LT(json_number(r.out, "confidence"), beat_reliable_confidence);
+    EXPECT_EQ(r.err, "pulvax-run beat: " + faint + ": no reliable beat: check by eye, or give --bpm\n");
+    beat_editor_values v;
+    std::string error;
+    EXPECT_FALSE(beat_track_values(faint.c_str(), 30, 1, 0, v, error));
+    EXPECT_NE(error.find(faint + ": no reliable beat: check by eye, or give --bpm"), std::string::npos) << error;
+
+    options.input = hiss;
+    r = run(options);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("no steady beat found"), std::string::npos) << r.err;
+    EXPECT_FALSE(beat_track_values(hiss.c_str(), 30, 1, 0, v, error));
+    EXPECT_NE(error.find("no steady beat found"), std::string::npos) << error;
+
+    // The clicks a little louder are a reliable beat.
+    write_file(faint, encode_wav(clicks_in_noise(rate, 0.1), rate, 1, false));
+    EXPECT_TRUE(beat_track_values(faint.c_str(), 30, 1, 0, v, error)) << error;
+    EXPECT_EQ(v.bpm_x10, 1200);
+    remove(faint.c_str());
+    remove(hiss.c_str());
+}
+
 #ifdef PULVAX_BEAT_FFMPEG
 // Every sample layout FFmpeg's decoders hand over, packed and planar, gives
 // the samples of the WAV file it was made from (lossless codecs) or its beat

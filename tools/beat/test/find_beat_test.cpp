@@ -25,6 +25,7 @@ TEST(find_beat, finds_tempo_first_beat_and_octave_of_every_generated_song) {
         EXPECT_NEAR(r.bpm, s.bpm, 0.05);
         EXPECT_NEAR(r.first_beat_s, expected_first_beat(s), 0.010);
         EXPECT_GT(r.confidence, 0.8);
+        EXPECT_TRUE(r.reliable);
         EXPECT_LE(r.confidence, 1.0);
         // The alternatives are the same grid at twice and half the tempo.
         EXPECT_DOUBLE_EQ(r.doubled.bpm, 2 * r.bpm);
@@ -88,6 +89,34 @@ TEST(find_beat, finds_no_beat_in_silence_noise_bursts_or_too_little_sound) {
     }
     EXPECT_FALSE(find_beat(nullptr, 0, 44100).found);
     EXPECT_FALSE(find_beat(silence.data(), silence.size(), 0).found);
+}
+
+// Sound without a beat: steady white noise and steady tones have onsets (the
+// noise's bands rise and fall at random, the tone's by rounding), and a grid
+// fits them somewhere, but no beat is struck harder than what lies between.
+TEST(find_beat, finds_no_beat_in_noise_or_a_steady_tone) {
+    const int rate = 44100;
+    const size_t n = size_t(rate) * 20;
+    std::vector<float> noise(n), tone(n), chord(n);
+    unsigned state = 12345;
+    for (size_t i = 0; i < n; ++i) {
+        state = state * 1664525u + 1013904223u;
+        noise[i] = float(0.3 * (double(state >> 8) / double(1u << 24) * 2 - 1));
+        double t = double(i) / rate;
+        tone[i] = float(0.5 * sin(6.283185307179586 * 440 * t));
+        chord[i] = float(0.2 * (sin(6.283185307179586 * 110 * t) + sin(6.283185307179586 * 138.59 * t) +
+                                sin(6.283185307179586 * 164.81 * t)));
+    }
+    struct case_t {
+        const char* name;
+        const std::vector<float>* samples;
+    } cases[] = {{"white noise", &noise}, {"440 Hz tone", &tone}, {"A major chord", &chord}};
+    for (const case_t& c : cases) {
+        SCOPED_TRACE(c.name);
+        beat_result r = find_beat(c.samples->data(), c.samples->size(), rate);
+        EXPECT_FALSE(r.found && r.reliable) << r.bpm << " BPM at confidence " << r.confidence;
+        EXPECT_LT(r.confidence, beat_reliable_confidence);
+    }
 }
 
 }  // namespace
