@@ -100,7 +100,7 @@ static int run(run_state& st, const run_options& o) {
     if (!check_settings(st.host, positions, settings, error)) return fail(error, exit_usage);
     if (!module_start(st.host, positions, format, error)) return fail(error, exit_failure);
     if (!apply_settings(st.host, positions, settings, error)) return fail(error, exit_failure);
-    if (o.print_tracks) fprintf(stderr, "pulvax-run: tracks %s\n", tracks_text(st.host, positions).c_str());
+    if (o.print_tracks) utf8_printf(stderr, "pulvax-run: tracks %s\n", tracks_text(st.host, positions).c_str());
 
     contact_sheet sheet;
     if (!o.sheet.empty()) sheet_init(sheet, read_beat_tracks(st.host, positions), format);
@@ -111,7 +111,7 @@ static int run(run_state& st, const run_options& o) {
     if (!open_sink(st.sink, o.output, format, st.source, encoding, error)) return fail(error, exit_failure);
 #ifdef PULVAX_HAVE_FFMPEG
     if (st.sink.kind == sink_y4m && st.source.media && media_audio_streams(st.source.media) > 0) {
-        fprintf(stderr, "pulvax-run: note: YUV4MPEG2 carries no sound; write a video file to keep it\n");
+        utf8_printf(stderr, "pulvax-run: note: YUV4MPEG2 carries no sound; write a video file to keep it\n");
     }
 #endif
 
@@ -148,13 +148,13 @@ static int run(run_state& st, const run_options& o) {
         return fail(error, exit_failure);
     }
 
-    fprintf(stderr, "pulvax-run: %d frames, %d changed", frames, changed);
+    utf8_printf(stderr, "pulvax-run: %d frames, %d changed", frames, changed);
     if (!times.empty()) {
         std::sort(times.begin(), times.end());
-        fprintf(stderr, "; module time per frame (PULVAX time): min %d ms, median %d ms, max %d ms",
-                times.front(), times[(times.size() - 1) / 2], times.back());
+        utf8_printf(stderr, "; module time per frame (PULVAX time): min %d ms, median %d ms, max %d ms",
+                    times.front(), times[(times.size() - 1) / 2], times.back());
     }
-    fputc('\n', stderr);
+    utf8_write(stderr, "\n");
     return exit_done;
 }
 
