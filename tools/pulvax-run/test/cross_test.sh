@@ -79,6 +79,14 @@ for flags in "" "--json --fps 24000/1001"; do
   cmp -s nbeat.txt wbeat.txt || fail "beat $flags: $(diff nbeat.txt wbeat.txt | head -n 6)"
 done
 "${R[@]}" "$win_tool" beat "$dir/曲.wav" | grep -q '周期 [0-9]' || fail "beat: no 周期 in UTF-8 in the text output"
+# A console in code page 932, Japanese Windows' default, shows the Japanese
+# of the help right: the tool gives a console UTF-16. Under a pseudo-terminal
+# (script, of util-linux) Wine gives the program a console; the terminal's
+# escapes are dropped before looking.
+winexe="Z:${win_tool//\//\\}"
+shown=$(timeout 120 script -qec "$(printf '%q ' "${R[@]}") cmd /c \"chcp 932 >nul & $winexe beat --help\"" /dev/null |
+  sed -E 's/\x1b\[[0-9;?]*[A-Za-z]//g')
+grep -q '周期 / 周期div / 開始F' <<<"$shown" || fail "console in code page 932: $(grep -a 'bpm' <<<"$shown")"
 # What the Windows build says of itself: only what it does, and what to do
 # with a file it cannot read.
 "${R[@]}" "$win_tool" --help > whelp.txt || fail "wine --help: status $?"
