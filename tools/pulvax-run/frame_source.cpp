@@ -67,6 +67,9 @@ bool open_source(frame_source& s, const std::string& input, int frames, std::str
             return false;
         }
         why = ", nor a video file (" + why + ")";
+#else
+        why = "; this build reads video files through a pipe from ffmpeg only: "
+              "ffmpeg -i in.mp4 -f yuv4mpegpipe - | pulvax-run - -o out.y4m";
 #endif
         error = s.name + " is neither a YUV4MPEG2 stream nor a readable PNG, JPEG or BMP image" + why;
         return false;

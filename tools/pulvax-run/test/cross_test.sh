@@ -95,6 +95,10 @@ grep -q '周期 / 周期div / 開始F' <<<"$shown" || fail "console in code page
 grep -q 'pulvax.auf beside' whelp.txt && grep -q 'ffmpeg -i in.mp4 -f yuv4mpegpipe' whelp.txt || fail "--help: $(head -n 3 whelp.txt)"
 grep -q '周期 / 周期div / 開始F' wbhelp.txt && grep -q 'ffmpeg -i song.mp3 song.wav' wbhelp.txt && ! grep -q FFmpeg wbhelp.txt ||
   fail "beat --help: $(cat wbhelp.txt)"
+cp song.wav clip.mp4
+"${R[@]}" "$win_tool" clip.mp4 -o x.y4m 2> wmp4.err && fail "a video file as input succeeded"
+grep -q "'clip.mp4' is neither a YUV4MPEG2 stream nor a readable PNG, JPEG or BMP image; this build reads video files through a pipe from ffmpeg only: ffmpeg -i in.mp4 -f yuv4mpegpipe - | pulvax-run - -o out.y4m" wmp4.err ||
+  fail "a video file as input: $(cat wmp4.err)"
 cp pic.png "$dir/曲.mp3"
 "${R[@]}" "$win_tool" beat "$dir/曲.mp3" 2> wmp3.err && fail "beat of a non-WAV file succeeded"
 grep -q "曲.mp3: not a WAV file, and this build reads WAV only: convert it with ffmpeg -i song.mp3 song.wav, or open it in the beat page" wmp3.err ||
