@@ -33,7 +33,7 @@ const char run_usage[] =
     "  --crf N                encoder quality, 0-63, lower is better (default 18)\n"
 #else
     "        Other video files (mp4, mov...): convert them with ffmpeg first, e.g.\n"
-    "        ffmpeg -i in.mp4 -f yuv4mpegpipe - | pulvax-run - -o - | ffmpeg -i - out.mp4\n"
+    "        ffmpeg -i in.mp4 -f yuv4mpegpipe - | pulvax-run - -o - | ffmpeg -y -i - out.mp4\n"
     "        (add -i in.mp4 -map 0:v -map 1:a? -c:a copy to the last ffmpeg to keep\n"
     "        the sound).\n"
     "-o OUTPUT  out.y4m, or - for standard output: YUV4MPEG2 with the input's size,\n"
@@ -58,8 +58,9 @@ const char run_usage[] =
     "  --beat-from FILE       find the beat in this file's sound instead (WAV, or\n"
     "                         any audio or video file); implies --bpm auto\n"
 #else
-    "  --beat-from FILE       find the beat in this WAV file's sound; implies\n"
-    "                         --bpm auto\n"
+    "  --beat-from FILE       find the beat in this WAV file's sound: sets period\n"
+    "                         (at full precision, in 1/100 frame), period-div and\n"
+    "                         start-frame at the stream's rate\n"
 #endif
     "  --beat-nudge MS        move the found beat later by MS milliseconds (earlier\n"
     "                         if negative)\n"
