@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
         for (int phase = 1; phase <= 4; phase++) {
             const double ns = reporter.median(bench_name(phase, set));
             if (ns > 0.0)
-                printf(" %.3f ns (%.2f x copy) |", ns, ns / copy);
+                printf(" %.2f (%.1f ×) |", ns, ns / copy);  // ns per pixel (times the copy)
             else
                 printf(" - |");
         }

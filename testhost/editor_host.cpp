@@ -7,6 +7,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "tools/utf8/utf8_file.h"
 #else
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -80,7 +82,7 @@ static void fill_exfunc(EXFUNC& exfunc) {
 
 #ifdef _WIN32
 static bool open_module(editor_host& host, const char* path, std::string& error) {
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(utf8_to_wide(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
         error = std::string("module file not found: ") + path;
         return false;
     }
@@ -89,7 +91,7 @@ static bool open_module(editor_host& host, const char* path, std::string& error)
     std::string name = path;
     if (name.find_first_of("\\/:") == std::string::npos) name = ".\\" + name;
     const UINT old_mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    HMODULE module = LoadLibraryA(name.c_str());
+    HMODULE module = LoadLibraryW(utf8_to_wide(name.c_str()).c_str());
     const DWORD code = GetLastError();
     SetErrorMode(old_mode);
     if (!module) {

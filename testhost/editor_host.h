@@ -1,6 +1,6 @@
 // The editor's side of the filter plug-in interface, for tests and tools.
 //
-// Loads the module file by path (LoadLibraryA on Windows, dlopen natively),
+// Loads the module file by path (a UTF-8 name; LoadLibraryW on Windows, dlopen natively),
 // fetches the filter record through GetFilterTable, keeps its own copy of the
 // record as the editor does, and drives func_update and func_proc. It links
 // nothing of the module's own code: it sees the module only through the loaded

@@ -3,13 +3,14 @@
 #include <stdio.h>
 
 #include "tools/beat/wav_reader.h"
+#include "tools/utf8/utf8_file.h"
 #ifdef PULVAX_BEAT_FFMPEG
 #include "tools/beat/ffmpeg_audio.h"
 #endif
 
 bool read_file_bytes(const char* path, std::vector<unsigned char>& bytes, std::string& error) {
     bytes.clear();
-    FILE* f = fopen(path, "rb");
+    FILE* f = utf8_fopen(path, "rb");
     if (!f) {
         error = std::string("cannot open ") + path;
         return false;
@@ -29,7 +30,7 @@ bool read_file_bytes(const char* path, std::vector<unsigned char>& bytes, std::s
 bool read_audio(const char* path, audio_samples& out, std::string& error) {
     out = audio_samples();
     unsigned char head[12] = {};
-    FILE* f = fopen(path, "rb");
+    FILE* f = utf8_fopen(path, "rb");
     if (!f) {
         error = std::string("cannot open ") + path;
         return false;
@@ -46,7 +47,8 @@ bool read_audio(const char* path, audio_samples& out, std::string& error) {
 #ifdef PULVAX_BEAT_FFMPEG
     return read_audio_file(path, out, error);
 #else
-    error = std::string(path) + ": not a WAV file (this build reads other formats only where FFmpeg is available)";
+    error = std::string(path) + ": not a WAV file, and this build reads WAV only: convert it with "
+            "ffmpeg -i song.mp3 song.wav, or open it in the beat page";
     return false;
 #endif
 }

@@ -6,6 +6,7 @@
 #include "tools/beat/audio_input.h"
 #include "tools/beat/beat_format.h"
 #include "tools/beat/find_beat.h"
+#include "tools/utf8/utf8_file.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ int beat_command_run(const beat_command_options& options, FILE* out, FILE* err) 
     if (!check_beat_options(fps_given ? options.fps_num : 1, fps_given ? options.fps_den : 1, options.nudge_ms,
                             error) ||
         !analyse_file(options.input.c_str(), audio, result, error)) {
-        fprintf(err, "pulvax-run beat: %s\n", error.c_str());
+        utf8_printf(err, "pulvax-run beat: %s\n", error.c_str());
         return 1;
     }
     int num = default_fps, den = 1;
@@ -77,10 +78,10 @@ int beat_command_run(const beat_command_options& options, FILE* out, FILE* err) 
     beat_editor_values values = beat_for_editor(result, num, den, options.nudge_ms);
     std::string text = options.json ? format_beat_json(result, values, num, den)
                                     : format_beat_text(result, values, num, den);
-    fputs(text.c_str(), out);
     // The values stand, for a look at the grid against the sound; a script
     // reads "reliable" in the JSON.
-    if (!result.reliable) fprintf(err, "pulvax-run beat: %s: %s\n", options.input.c_str(), unreliable_text);
+    if (!utf8_write(out, text)) return 1;
+    if (!result.reliable) utf8_printf(err, "pulvax-run beat: %s: %s\n", options.input.c_str(), unreliable_text);
     return 0;
 }
 

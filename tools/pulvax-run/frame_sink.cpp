@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "tools/pulvax-run/run_platform.h"
+#include "tools/utf8/utf8_file.h"
 
 bool is_video_file_name(const std::string& path) {
     const size_t base = path.find_last_of("/\\");
@@ -44,7 +45,7 @@ bool open_sink(frame_sink& sink, const std::string& path, const y4m_format& f, f
         sink.file = stdout;
         set_binary_mode(stdout);
     } else {
-        sink.file = fopen(path.c_str(), "wb");
+        sink.file = utf8_fopen(path.c_str(), "wb");
         if (!sink.file) {
             error = "cannot write " + sink.name + ": " + strerror(errno);
             return false;

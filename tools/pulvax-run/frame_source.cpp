@@ -6,6 +6,7 @@
 #include "tools/pulvax-run/image_input.h"
 #include "tools/pulvax-run/run_platform.h"
 #include "tools/pulvax-run/test_clip.h"
+#include "tools/utf8/utf8_file.h"
 
 enum { image_default_frames = 30 };
 
@@ -26,7 +27,7 @@ bool open_source(frame_source& s, const std::string& input, int frames, std::str
         set_binary_mode(stdin);
     } else {
         s.name = "'" + input + "'";
-        s.file = fopen(input.c_str(), "rb");
+        s.file = utf8_fopen(input.c_str(), "rb");
         if (!s.file) {
             error = "cannot open " + s.name + ": " + strerror(errno);
             return false;
@@ -66,6 +67,9 @@ bool open_source(frame_source& s, const std::string& input, int frames, std::str
             return false;
         }
         why = ", nor a video file (" + why + ")";
+#else
+        why = "; this build reads video files through a pipe from ffmpeg only: "
+              "ffmpeg -i in.mp4 -f yuv4mpegpipe - | pulvax-run - -o out.y4m";
 #endif
         error = s.name + " is neither a YUV4MPEG2 stream nor a readable PNG, JPEG or BMP image" + why;
         return false;

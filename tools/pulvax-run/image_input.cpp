@@ -6,6 +6,7 @@
 #include <stb_image.h>
 
 #include "tools/pulvax-run/rgb_convert.h"
+#include "tools/utf8/utf8_file.h"
 
 bool load_image(const char* path, y4m_format& f, std::vector<uint8_t>& planes, std::string& error) {
     const std::string what = std::string("'") + path + "'";
@@ -37,7 +38,7 @@ bool is_image(const char* path) {
     int w = 0, h = 0, n = 0;
     if (stbi_info(path, &w, &h, &n)) return true;
     unsigned char head[4] = {0};
-    FILE* f = fopen(path, "rb");
+    FILE* f = utf8_fopen(path, "rb");
     if (!f) return false;
     const size_t got = fread(head, 1, sizeof head, f);
     fclose(f);

@@ -17,12 +17,13 @@
 #include "tools/pulvax-run/run_module.h"
 #include "tools/pulvax-run/run_options.h"
 #include "tools/pulvax-run/run_platform.h"
+#include "tools/utf8/utf8_file.h"
 
 enum { exit_done = 0, exit_failure = 1, exit_usage = 2 };
 
 static int fail(const std::string& message, int status) {
-    fprintf(stderr, "pulvax-run: %s\n", message.c_str());
-    if (status == exit_usage) fprintf(stderr, "pulvax-run: try 'pulvax-run --help'\n");
+    utf8_printf(stderr, "pulvax-run: %s\n", message.c_str());
+    if (status == exit_usage) utf8_printf(stderr, "pulvax-run: try 'pulvax-run --help'\n");
     return status;
 }
 
@@ -80,7 +81,7 @@ static int run(run_state& st, const run_options& o) {
                     exit_failure);
     }
     if (format.interlace == 't' || format.interlace == 'b' || format.interlace == 'm') {
-        fprintf(stderr, "pulvax-run: %s is interlaced (I%c); its frames are processed as whole "
+        utf8_printf(stderr, "pulvax-run: %s is interlaced (I%c); its frames are processed as whole "
                         "frames, both fields together\n", st.source.name.c_str(), format.interlace);
     }
 
@@ -95,11 +96,11 @@ static int run(run_state& st, const run_options& o) {
                                error)) {
         return fail(error, exit_failure);
     }
-    if (!beat_summary.empty()) fprintf(stderr, "pulvax-run: %s\n", beat_summary.c_str());
+    if (!beat_summary.empty()) utf8_printf(stderr, "pulvax-run: %s\n", beat_summary.c_str());
     if (!check_settings(st.host, positions, settings, error)) return fail(error, exit_usage);
     if (!module_start(st.host, positions, format, error)) return fail(error, exit_failure);
     if (!apply_settings(st.host, positions, settings, error)) return fail(error, exit_failure);
-    if (o.print_tracks) fprintf(stderr, "pulvax-run: tracks %s\n", tracks_text(st.host, positions).c_str());
+    if (o.print_tracks) utf8_printf(stderr, "pulvax-run: tracks %s\n", tracks_text(st.host, positions).c_str());
 
     contact_sheet sheet;
     if (!o.sheet.empty()) sheet_init(sheet, read_beat_tracks(st.host, positions), format);
@@ -110,7 +111,7 @@ static int run(run_state& st, const run_options& o) {
     if (!open_sink(st.sink, o.output, format, st.source, encoding, error)) return fail(error, exit_failure);
 #ifdef PULVAX_HAVE_FFMPEG
     if (st.sink.kind == sink_y4m && st.source.media && media_audio_streams(st.source.media) > 0) {
-        fprintf(stderr, "pulvax-run: note: YUV4MPEG2 carries no sound; write a video file to keep it\n");
+        utf8_printf(stderr, "pulvax-run: note: YUV4MPEG2 carries no sound; write a video file to keep it\n");
     }
 #endif
 
@@ -147,8 +148,7 @@ static int run(run_state& st, const run_options& o) {
         return fail(error, exit_failure);
     }
 
-    fprintf(stderr, "pulvax-run: %d frames, %d changed%s\n", frames, changed,
-            module_time_text(times).c_str());
+    utf8_printf(stderr, "pulvax-run: %d frames, %d changed%s\n", frames, changed, module_time_text(times).c_str());
     return exit_done;
 }
 
@@ -156,15 +156,20 @@ int main(int argc, char** argv) {
 #ifndef _WIN32
     signal(SIGPIPE, SIG_IGN);  // a closed pipe is a write error with a message
 #endif
+    utf8_arguments(argc, argv);  // Windows: the command line as UTF-16, kept as UTF-8
     run_options o;
     std::string error;
     if (!parse_run_options(argc, argv, o, error)) {
-        fprintf(stderr, "pulvax-run: %s\n", error.c_str());
-        fprintf(stderr, "pulvax-run: try 'pulvax-run %s--help'\n", o.beat_command ? "beat " : "");
+        utf8_printf(stderr, "pulvax-run: %s\n", error.c_str());
+        utf8_printf(stderr, "pulvax-run: try 'pulvax-run %s--help'\n", o.beat_command ? "beat " : "");
         return exit_usage;
     }
     if (o.help) {
-        fputs(o.beat_command ? beat_usage : run_usage, stdout);
+        utf8_write(stdout, o.beat_command ? beat_usage : run_usage);
+        return exit_done;
+    }
+    if (o.version) {
+        utf8_write(stdout, run_version);
         return exit_done;
     }
     if (o.beat_command) return beat_command_run(o.beat, stdout, stderr);

@@ -17,17 +17,29 @@ const char run_usage[] =
     "        frames), XCOLORRANGE=FULL honoured; or a PNG, JPEG or BMP image, shown\n"
     "        for --frames frames (default 30). Without INPUT: a built-in test clip\n"
     "        (512x384, 30 fps, 120 frames).\n"
-    "        On Linux also any video file the system's FFmpeg reads (mp4, mkv, mov,\n"
-    "        webm; H.264, HEVC 8/10-bit, VP9, AV1, ProRes...).\n"
+#ifdef PULVAX_HAVE_FFMPEG
+    "        Also any video file the system's FFmpeg reads (mp4, mkv, mov, webm;\n"
+    "        H.264, HEVC 8/10-bit, VP9, AV1, ProRes...).\n"
     "-o OUTPUT  out.y4m, or - for standard output: YUV4MPEG2 with the input's size,\n"
-    "        frame rate, layout, depth and every other header tag. On Linux any\n"
-    "        other name is a video file in the container its extension names\n"
-    "        (.mp4, .mkv, .mov, .webm), the video encoded, every audio stream of an\n"
-    "        input video file copied untouched, timestamps (variable frame rates\n"
-    "        too), rotation and colour tags kept. Without -o no video is written.\n"
+    "        frame rate, layout, depth and every other header tag (it carries no\n"
+    "        sound). Any other name with an extension is a video file in the\n"
+    "        container that extension names (.mp4, .mkv, .mov, .webm), the video\n"
+    "        encoded, every audio stream of an input video file copied untouched,\n"
+    "        timestamps (variable frame rates too), rotation and colour tags kept;\n"
+    "        a name without an extension is written as YUV4MPEG2. Without -o no\n"
+    "        video is written.\n"
     "  --codec NAME           video encoder (default libx264 crf 18, High 10 for\n"
     "                         10-bit; libx265 for 12 bits and more; VP9 for .webm)\n"
     "  --crf N                encoder quality, 0-63, lower is better (default 18)\n"
+#else
+    "        Other video files (mp4, mov...): convert them with ffmpeg first, e.g.\n"
+    "        ffmpeg -i in.mp4 -f yuv4mpegpipe - | pulvax-run - -o - | ffmpeg -y -i - out.mp4\n"
+    "        (add -i in.mp4 -map 0:v -map 1:a? -c:a copy to the last ffmpeg to keep\n"
+    "        the sound).\n"
+    "-o OUTPUT  out.y4m, or - for standard output: YUV4MPEG2 with the input's size,\n"
+    "        frame rate, layout, depth and every other header tag (it carries no\n"
+    "        sound). Without -o no video is written.\n"
+#endif
     "\n"
     "Options (the tracks are set as the editor sets them: value, then func_update,\n"
     "in command-line order, after the module has seen one frame at the stream's rate).\n"
@@ -37,11 +49,19 @@ const char run_usage[] =
     "  --period N             cycle length in 1/period-div frames\n"
     "  --period-div N         cycle units per frame\n"
     "  --bpm B                tempo in beats per minute, at most one decimal (128.5)\n"
+#ifdef PULVAX_HAVE_FFMPEG
     "  --bpm auto             find the beat in the input's sound (a video file): sets\n"
     "                         period (at full precision, in 1/100 frame), period-div\n"
     "                         and start-frame at the stream's rate\n"
-    "  --beat-from FILE       find the beat in this file's sound instead (WAV, or on\n"
-    "                         Linux any audio or video file); implies --bpm auto\n"
+#endif
+#ifdef PULVAX_HAVE_FFMPEG
+    "  --beat-from FILE       find the beat in this file's sound instead (WAV, or\n"
+    "                         any audio or video file); implies --bpm auto\n"
+#else
+    "  --beat-from FILE       find the beat in this WAV file's sound: sets period\n"
+    "                         (at full precision, in 1/100 frame), period-div and\n"
+    "                         start-frame at the stream's rate\n"
+#endif
     "  --beat-nudge MS        move the found beat later by MS milliseconds (earlier\n"
     "                         if negative)\n"
     "  --stretch-frames N     frames per bounce phase\n"
@@ -51,8 +71,14 @@ const char run_usage[] =
     "                         frames of a stream\n"
     "  --sheet FILE.png       contact sheet of one beat cycle's frames\n"
     "  --print-tracks         print the track values once the options are applied\n"
-    "  --module PATH          the module file (default: pulvax.so / pulvax.auf beside\n"
-    "                         this program)\n"
+#ifdef _WIN32
+    "  --module PATH          the module file (default: pulvax.auf beside this\n"
+    "                         program)\n"
+#else
+    "  --module PATH          the module file (default: pulvax.so beside this\n"
+    "                         program)\n"
+#endif
+    "  --version              the version\n"
     "  -h, --help             this text\n"
     "\n"
     "Samples: 8-bit video-range YCbCr converts to the editor's samples as\n"
@@ -66,7 +92,15 @@ const char run_usage[] =
     "\n"
     "At the end it prints the frames, the frames changed and the module's time per\n"
     "frame as the editor's title shows it. Exit status: 0 done, 1 bad input or\n"
-    "failure, 2 usage error.\n";
+    "failure, 2 usage error.\n"
+#ifdef _WIN32
+    "\n"
+    "File names and arguments may hold any character. Text goes to a console in\n"
+    "UTF-16 (shown right in any code page) and to a pipe or file as UTF-8.\n"
+#endif
+    ;
+
+const char run_version[] = "pulvax-run " PULVAX_VERSION "\n";
 
 const char beat_usage[] =
     "usage: pulvax-run beat FILE [--fps R] [--json] [--beat-nudge MS]\n"
@@ -74,9 +108,14 @@ const char beat_usage[] =
     "Finds the tempo and the first beat of a song and prints the values to type\n"
     "into the filter's tracks: bpm*10, and 周期 / 周期div / 開始F at full precision.\n"
     "\n"
-    "FILE   a WAV file (16/24-bit PCM, 32-bit float; any rate, mono or stereo), or on\n"
-    "       Linux any audio or video file the system's FFmpeg reads (beat times are\n"
+    "FILE   a WAV file (8/16/24/32-bit PCM or 32/64-bit float, also\n"
+    "       WAVE_FORMAT_EXTENSIBLE; any rate; all channels averaged into one),\n"
+#ifdef PULVAX_BEAT_FFMPEG
+    "       or any audio or video file the system's FFmpeg reads (beat times are\n"
     "       then on the video's timeline)\n"
+#else
+    "       (other files: convert with ffmpeg -i song.mp3 song.wav first)\n"
+#endif
     "  --fps R            the project's frame rate (30, 30000/1001, 29.97); default:\n"
     "                     the file's video rate, else 30\n"
     "  --json             one JSON object instead of text\n"
@@ -181,6 +220,7 @@ bool parse_fps(const char* text, int& rate, int& scale) {
 // number is converted before its range is known.
 struct option_texts {
     bool help = false;
+    bool version = false;
     bool print_tracks = false;
     std::string output, sheet, module, fps, frames, codec, crf, beat_from, beat_nudge;
     std::vector<std::string> inputs;
@@ -191,6 +231,7 @@ struct option_texts {
 static CLI::Option* add_render_options(CLI::App& app, option_texts& t, CLI::Option* track_opts[key_count]) {
     // On/off options take no value: "--print-tracks=no" is an error, not "yes".
     app.add_flag("-h,--help", t.help)->disable_flag_override();
+    app.add_flag("--version", t.version)->disable_flag_override();
     app.add_flag("--print-tracks", t.print_tracks)->disable_flag_override();
     app.add_option("-o,--output", t.output);
     app.add_option("--sheet", t.sheet);
@@ -332,6 +373,7 @@ bool parse_run_options(int argc, char** argv, run_options& o, std::string& error
     if (!parse_app(app, argc, argv, error)) return false;
     if (!take_remaining(app, t.inputs, error)) return false;
     o.help = t.help;
+    o.version = t.version;
     o.print_tracks = t.print_tracks;
     if (!t.inputs.empty()) o.input = t.inputs[0];
     const struct {

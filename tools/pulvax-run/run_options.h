@@ -29,6 +29,7 @@ struct run_options {
     int crf = -1;       // --crf, or -1
     bool print_tracks = false;
     bool help = false;
+    bool version = false;  // --version
     std::vector<track_setting> settings;  // in command-line order
     // The beat from sound: --bpm auto takes the input's sound, --beat-from
     // FILE another file's; --beat-nudge moves the found beat.
@@ -64,4 +65,5 @@ bool parse_ms(const char* text, double& ms);
 bool parse_int(const char* text, int& value);
 
 extern const char run_usage[];
+extern const char run_version[];  // "pulvax-run 0.01\n": the release
 extern const char beat_usage[];

@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+#include "tools/utf8/utf8_file.h"
 #else
 #include <limits.h>
 #include <sys/stat.h>
@@ -18,17 +20,17 @@ void set_binary_mode(FILE* stream) { _setmode(_fileno(stream), _O_BINARY); }
 bool is_terminal(FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
 std::string executable_dir() {
-    char path[MAX_PATH + 1];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return std::string();
-    std::string s(path, n);
+    wchar_t path[32768];
+    const DWORD n = GetModuleFileNameW(nullptr, path, 32768);
+    if (n == 0 || n >= 32768) return std::string();
+    const std::string s = wide_to_utf8(path);
     const size_t slash = s.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
 }
 
 // The volume and index of an existing file; false when it cannot be opened.
 static bool file_identity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-    const HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const HANDLE h = CreateFileW(utf8_to_wide(path.c_str()).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     const bool ok = GetFileInformationByHandle(h, &info) != 0;

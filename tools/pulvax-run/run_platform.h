@@ -9,8 +9,8 @@
 void set_binary_mode(FILE* stream);
 bool is_terminal(FILE* stream);
 
-// Directory of the running executable, with a trailing separator; empty when
-// unknown.
+// Directory of the running executable (UTF-8), with a trailing separator;
+// empty when unknown.
 std::string executable_dir();
 
 // Whether both paths name one existing file (links followed); false when

@@ -1,5 +1,8 @@
 // The stb image reader and writer, compiled once. Only PNG, JPEG and BMP are
-// read; the sheet is written as PNG.
+// read; the sheet is written as PNG. File names are UTF-8 (on Windows opened
+// by their UTF-16 names).
+#define STBI_WINDOWS_UTF8
+#define STBIW_WINDOWS_UTF8
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #define STBI_ONLY_JPEG

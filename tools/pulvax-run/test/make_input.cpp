@@ -13,6 +13,7 @@
 #include <stb_image_write.h>
 
 #include "tools/pulvax-run/y4m.h"
+#include "tools/utf8/utf8_file.h"
 
 static uint32_t lcg_state = 12345;
 static uint32_t next_word() {
@@ -21,6 +22,7 @@ static uint32_t next_word() {
 }
 
 int main(int argc, char** argv) {
+    utf8_arguments(argc, argv);
     if (argc < 5) {
         fprintf(stderr, "usage: make_input y4m|png|bmp OUT W H [CHROMA FRAMES [RATE [TAG...]]]\n");
         return 2;
@@ -52,7 +54,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "make_input: %s\n", error.c_str());
         return 2;
     }
-    FILE* file = fopen(out, "wb");
+    FILE* file = utf8_fopen(out, "wb");
     if (!file) return 1;
     fprintf(file, "%s\n", header.c_str());
     const size_t samples = frame_bytes(f) / sample_bytes(f);
