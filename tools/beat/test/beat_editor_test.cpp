@@ -129,6 +129,7 @@ TEST(beat_format, json_is_exactly_the_fields_given) {
     r.bpm = 128.3;
     r.first_beat_s = 0.37;
     r.confidence = 0.875;
+    r.reliable = true;
     r.doubled.bpm = 256.5;
     r.doubled.first_beat_s = 0.135;
     r.halved.bpm = 64.125;
@@ -140,7 +141,7 @@ TEST(beat_format, json_is_exactly_the_fields_given) {
     v.period_div = 100;
     v.frames_per_beat = 14.25;
     EXPECT_EQ(format_beat_json(r, v, 30, 1),
-              "{\"bpm\":128.3,\"first_beat_s\":0.37,\"confidence\":0.875,\"bpm_x10\":1283,"
+              "{\"bpm\":128.3,\"first_beat_s\":0.37,\"confidence\":0.875,\"reliable\":true,\"bpm_x10\":1283,"
               "\"start_frame\":-3,\"period\":1425,\"period_div\":100,\"frames_per_beat\":14.25,"
               "\"fps\":30,\"double\":{\"bpm\":256.5,\"first_beat_s\":0.135},"
               "\"half\":{\"bpm\":64.125,\"first_beat_s\":0.838}}\n");
