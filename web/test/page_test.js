@@ -1,0 +1,272 @@
+// The beat page in the system's Chromium (headless), against the native tool:
+// served from a loopback server this test starts, and once from file://.
+// Opens generated songs (a WAV and an MP3 made by ffmpeg) through the file
+// input, checks the values shown against `pulvax-run beat --json`, follows
+// them through x2 and /2, the nudge, the frame rate and the song's start
+// frame, plays muted and checks the preview advances (and shows the module's
+// pixels), and switches to Japanese. Screenshots go to WORKDIR.
+// Usage: node page_test.js PAGE-DIR MODULE.wasm PULVAX-RUN WORKDIR [--bench]
+//   --bench: times a three-minute MP3 (decoding and analysis) and the
+//   preview's frames at 640 x 360 instead.
+"use strict";
+
+const fs = require("fs");
+const os = require("os");
+const path = require("path");
+const http = require("http");
+const { execFileSync } = require("child_process");
+const { chromium } = require("playwright-core");
+const pulvaxWasmHost = require("../wasm_host.js");
+const { songSamples, wavBytes } = require("./songs.js");
+
+const args = process.argv.slice(2);
+const bench = args.includes("--bench");
+const [pageDir, wasmPath, runPath, workDir] = args.filter((a) => a !== "--bench");
+if (!workDir) {
+  console.error("usage: node page_test.js PAGE-DIR MODULE.wasm PULVAX-RUN WORKDIR [--bench]");
+  process.exit(2);
+}
+fs.mkdirSync(workDir, { recursive: true });
+
+let failures = 0;
+function check(ok, what) {
+  if (!ok) {
+    failures++;
+    console.error("FAIL: " + what);
+  }
+}
+
+function serve(dir) {
+  const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".css": "text/css" };
+  const server = http.createServer((req, res) => {
+    const name = path.normalize(decodeURIComponent(new URL(req.url, "http://x").pathname)).replace(/^[/\\]+/, "");
+    const file = path.join(dir, name || "index.html");
+    if (!file.startsWith(dir) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+      res.writeHead(404);
+      res.end();
+      return;
+    }
+    res.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream" });
+    fs.createReadStream(file).pipe(res);
+  });
+  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
+}
+
+async function launch() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), "pulvax-chromium-"));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: "/usr/bin/chromium",
+    headless: true,
+    locale: "en-US",
+    viewport: { width: 1280, height: 1400 },
+    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+      "--disable-background-networking", "--disable-component-update", "--disable-sync",
+      "--autoplay-policy=no-user-gesture-required"],
+  });
+  return { context, profile };
+}
+
+function makeSong(name, seconds, bpm) {
+  const wav = path.join(workDir, name + ".wav");
+  const mp3 = path.join(workDir, name + ".mp3");
+  const samples = songSamples({ bpm, rate: 44100, seconds, firstS: 0.37 });
+  fs.writeFileSync(wav, wavBytes(samples, 44100, 2, "pcm16"));
+  execFileSync("ffmpeg", ["-v", "error", "-nostdin", "-y", "-i", wav, "-codec:a", "libmp3lame", "-b:a", "192k", mp3]);
+  return { wav, mp3 };
+}
+
+function nativeBeat(file, fps, nudge) {
+  return JSON.parse(execFileSync(runPath, ["beat", file, "--json", "--fps", fps, "--beat-nudge", String(nudge || 0)],
+    { encoding: "utf8" }));
+}
+
+async function openSong(page, file) {
+  await page.setInputFiles("#file", file);
+  await page.waitForFunction(() => /\d/.test(document.getElementById("status").textContent) &&
+    !document.getElementById("result").hidden && document.getElementById("progress").hidden, null, { timeout: 30000 });
+}
+
+async function shown(page) {
+  return page.evaluate(() => {
+    const v = (id) => document.getElementById(id).textContent.trim();
+    return { period: +v("v-period"), periodDiv: +v("v-period-div"), bpmX10: +v("v-bpm10"),
+      startFrame: +v("v-start"), stretch: +v("v-stretch"), tempo: v("tempo") };
+  });
+}
+
+function sameValues(got, native, what) {
+  check(got.period === native.period && got.periodDiv === native.period_div && got.bpmX10 === native.bpm_x10 &&
+    got.startFrame === native.start_frame,
+  `${what}: shown ${JSON.stringify(got)}, native period ${native.period}/${native.period_div}, ` +
+    `bpm*10 ${native.bpm_x10}, start ${native.start_frame}`);
+}
+
+// The editor's period and bpm*10 for a tempo, by hand: hundredths of a frame
+// per beat, and ten times the tempo, to the nearest.
+function octaveValues(bpm, fps) {
+  return { period: Math.floor(fps * 60 / bpm * 100 + 0.5), bpmX10: Math.floor(bpm * 10 + 0.5) };
+}
+
+async function pageChecks(page, url, song, shots) {
+  const errors = [];
+  page.on("pageerror", (e) => errors.push(String(e)));
+  await page.goto(url);
+  await page.waitForSelector("body[data-ready]", { timeout: 20000 });
+  check(await page.textContent("h1") === "PULVAX beat finder", "English from navigator.language");
+
+  // The WAV: exactly the native values.
+  await openSong(page, song.wav);
+  const native30 = nativeBeat(song.wav, "30");
+  sameValues(await shown(page), native30, "WAV at 30 fps");
+  await page.screenshot({ path: path.join(workDir, shots + "-wav.png"), fullPage: true });
+  if (!bench && shots === "file") {
+    check(errors.length === 0, "page errors: " + errors.join("; "));
+    return;
+  }
+
+  // x2 and /2.
+  for (const [button, alt] of [["#octave-double", native30.double], ["#octave-half", native30.half]]) {
+    await page.click(button);
+    const got = await shown(page), want = octaveValues(alt.bpm, 30);
+    check(got.period === want.period && got.bpmX10 === want.bpmX10,
+      `${button}: shown ${JSON.stringify(got)}, want ${JSON.stringify(want)}`);
+  }
+  await page.click("#octave-found");
+  sameValues(await shown(page), native30, "back to the beat found");
+
+  // Nudge +20 ms (twice +10), then typed -35 ms.
+  await page.click("#nudge-plus");
+  await page.click("#nudge-plus");
+  sameValues(await shown(page), nativeBeat(song.wav, "30", 20), "nudge +20 ms");
+  await page.fill("#nudge", "-35");
+  await page.press("#nudge", "Enter");
+  sameValues(await shown(page), nativeBeat(song.wav, "30", -35), "nudge -35 ms");
+  await page.fill("#nudge", "0");
+  await page.press("#nudge", "Enter");
+
+  // Frame rates: from the list, and typed in.
+  await page.selectOption("#fps", "30000/1001");
+  sameValues(await shown(page), nativeBeat(song.wav, "30000/1001"), "29.97 fps");
+  await page.selectOption("#fps", "60/1");
+  const at60 = await shown(page);
+  sameValues(at60, nativeBeat(song.wav, "60"), "60 fps");
+  check(at60.stretch === 2, `伸縮F at 60 fps: ${at60.stretch} (want 2: 8 frames, 0.133 s)`);
+  await page.selectOption("#fps", "custom");
+  await page.fill("#fps-custom", "23.976");
+  await page.press("#fps-custom", "Enter");
+  sameValues(await shown(page), nativeBeat(song.wav, "23.976"), "23.976 fps typed");
+  await page.selectOption("#fps", "30/1");
+  check((await shown(page)).stretch === 1, "伸縮F at 30 fps: want 1 (4 frames, 0.133 s)");
+
+  // The song later on the timeline: its beats move with it.
+  await page.fill("#song-frame", "100");
+  await page.press("#song-frame", "Enter");
+  const later = await shown(page);
+  check(later.startFrame === native30.start_frame + 100 && later.period === native30.period,
+    `song at frame 100: 開始F ${later.startFrame}, want ${native30.start_frame + 100}`);
+  await page.fill("#song-frame", "0");
+  await page.press("#song-frame", "Enter");
+
+  // Muted playback: the preview follows the song's frames.
+  await page.evaluate(() => {
+    for (const id of ["song-level", "click-level"]) {
+      const el = document.getElementById(id);
+      el.value = "0";
+      el.dispatchEvent(new Event("input"));
+    }
+  });
+  await page.click("#play");
+  const frames = [], phases = new Set();
+  for (let i = 0; i < 12; i++) {
+    await page.waitForTimeout(120);
+    const f = await page.getAttribute("#preview-info", "data-frame");
+    frames.push(+f);
+    phases.add(await page.getAttribute("#preview-info", "data-phase"));
+  }
+  await page.screenshot({ path: path.join(workDir, shots + "-playing.png"), fullPage: true });
+  await page.click("#play");
+  check(frames[frames.length - 1] - frames[0] >= 20, "preview frames while playing: " + frames.join(" "));
+  check(phases.size >= 2, "phases seen while playing: " + [...phases].join(" "));
+
+  // The preview shows the module's pixels for the frame and phase it names.
+  const card = await page.evaluate(() => {
+    const c = document.getElementById("preview");
+    const info = document.getElementById("preview-info");
+    return { frame: +info.dataset.frame, phase: +info.dataset.phase,
+      rgba: Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data), w: c.width, h: c.height };
+  });
+  const host = await pulvaxWasmHost().instantiate(fs.readFileSync(wasmPath));
+  const pic = host.picture(card.w, card.h);
+  pic.setTestCard(((card.frame % 120) + 120) % 120);
+  pic.render(Math.max(0, card.phase), card.w >> 1, card.h >> 1);
+  const want = pic.rgba();
+  let diff = 0;
+  for (let i = 0; i < want.length; i++) if (want[i] !== card.rgba[i]) diff++;
+  check(card.w === 512 && diff === 0, `preview of frame ${card.frame} (phase ${card.phase}): ${diff} bytes differ`);
+
+  // Japanese.
+  await page.click("#language");
+  check(await page.textContent("h1") === "PULVAX ビート検出", "Japanese title");
+  check((await page.textContent("#values")).includes("周期div") &&
+    (await page.textContent("h2")) === "PULVAX に入れる値", "Japanese labels");
+  check((await page.textContent("#play")) === "再生", "Japanese play button");
+  await page.screenshot({ path: path.join(workDir, shots + "-ja.png"), fullPage: true });
+  await page.click("#language");
+
+  // The MP3, decoded by the browser: the native tool reads it through FFmpeg.
+  await openSong(page, song.mp3);
+  const mp3 = await shown(page), nativeMp3 = nativeBeat(song.mp3, "30");
+  check(mp3.period === nativeMp3.period && mp3.bpmX10 === nativeMp3.bpm_x10 &&
+    Math.abs(mp3.startFrame - nativeMp3.start_frame) <= 1,
+  `MP3: shown ${JSON.stringify(mp3)}, native ${nativeMp3.period} ${nativeMp3.bpm_x10} ${nativeMp3.start_frame}`);
+  await page.screenshot({ path: path.join(workDir, shots + "-mp3.png"), fullPage: true });
+
+  // Not a song at all.
+  const junk = path.join(workDir, "junk.mp3");
+  fs.writeFileSync(junk, "not a song");
+  await page.setInputFiles("#file", junk);
+  await page.waitForFunction(() => document.getElementById("status").classList.contains("error"), null, { timeout: 20000 });
+  check(errors.length === 0, "page errors: " + errors.join("; "));
+}
+
+async function benchmarks(page, url) {
+  const long = makeSong("three_minutes", 180, 128);
+  await page.goto(url);
+  await page.waitForSelector("body[data-ready]", { timeout: 20000 });
+  for (let i = 0; i < 3; i++) {
+    await openSong(page, long.mp3);
+    const t = await page.evaluate(() => window.pulvaxPage.stats.timings);
+    console.log(`3-minute MP3, run ${i + 1}: ${(t.totalMs / 1000).toFixed(2)} s ` +
+      `(decoding ${(t.decodeMs / 1000).toFixed(2)} s, analysis ${(t.analyseMs / 1000).toFixed(2)} s)`);
+  }
+  const ms = await page.evaluate(() => window.pulvaxPage.benchPreview(640, 360, 120));
+  console.log(`preview 640x360: ${ms.toFixed(2)} ms a frame (${(1000 / ms).toFixed(0)} frames per second)`);
+}
+
+(async () => {
+  const server = await serve(path.resolve(pageDir));
+  const url = `http://127.0.0.1:${server.address().port}/index.html`;
+  const { context, profile } = await launch();
+  try {
+    const page = context.pages()[0] || await context.newPage();
+    if (bench) {
+      await benchmarks(page, url);
+    } else {
+      const song = makeSong("song", 30, 128);
+      await pageChecks(page, url, song, "server");
+      await pageChecks(await context.newPage(), "file://" + path.resolve(pageDir, "index.html"), song, "file");
+    }
+  } finally {
+    await context.close();
+    server.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+  }
+  if (failures) {
+    console.error(failures + " checks failed");
+    process.exit(1);
+  }
+  if (!bench) console.log("page: values, playback, preview and languages as the native tools give them (server and file://)");
+})().catch((e) => {
+  console.error(e.stack || String(e));
+  process.exit(1);
+});
