@@ -32,7 +32,7 @@
     picture: null,     // {kind, pic, w, h, refX, refY, origW, origH, cache: Map}
     video: null,       // HTMLVideoElement of the opened file, if it is a video
     lastFrame: null,
-    stats: { renders: 0, renderMs: 0, timings: null },
+    stats: { renders: 0, renderMs: 0, timings: null, opened: 0 },
   };
   window.pulvaxPage = s;  // for the tests and for curious users
 
@@ -49,8 +49,10 @@
     for (const el of document.querySelectorAll("[data-t-placeholder]")) el.placeholder = t(el.dataset.tPlaceholder);
     if (s.statusKey) setStatus(s.statusKey, s.statusFields, s.statusError);
     if (s.editor) showValues();
+    drawPreview(true);
   }
   function setStatus(key, fields, error) {
+    if (error) s.stats.failed = (s.stats.failed || 0) + 1;
     s.statusKey = key;
     s.statusFields = fields;
     s.statusError = !!error;
@@ -156,6 +158,7 @@
       }
       const totalMs = performance.now() - t0;
       s.stats.timings = { totalMs, decodeMs, analyseMs: reply.ms };
+      s.stats.opened++;
       setBusy(false);
       s.audio = { buffer, mono, rate, duration: mono.length / rate };
       if (!reply.found) {
@@ -533,7 +536,10 @@
       s.lang = s.lang === "ja" ? "en" : "ja";
       applyLanguage();
     };
-    $("file").onchange = (e) => openFile(e.target.files[0]);
+    $("file").onchange = (e) => {
+      openFile(e.target.files[0]);
+      e.target.value = "";  // the same file again is a new choice
+    };
     const drop = $("drop");
     document.addEventListener("dragover", (e) => { e.preventDefault(); drop.classList.add("over"); });
     document.addEventListener("dragleave", (e) => { if (!e.relatedTarget) drop.classList.remove("over"); });
