@@ -32,7 +32,7 @@
     picture: null,     // {kind, pic, w, h, refX, refY, origW, origH, cache: Map}
     video: null,       // HTMLVideoElement of the opened file, if it is a video
     lastFrame: null,
-    stats: { renders: 0, renderMs: 0, timings: null, opened: 0 },
+    stats: { renders: 0, renderMs: 0, timings: null, opened: 0, failed: 0 },
   };
   window.pulvaxPage = s;  // for the tests and for curious users
 
@@ -52,13 +52,22 @@
     drawPreview(true);
   }
   function setStatus(key, fields, error) {
-    if (error) s.stats.failed = (s.stats.failed || 0) + 1;
     s.statusKey = key;
     s.statusFields = fields;
     s.statusError = !!error;
     const el = $("status");
     el.textContent = key ? t(key, fields) : "";
     el.classList.toggle("error", !!error);
+  }
+  // A file that failed: its message, and the last song's values put away so
+  // that they do not look like this file's.
+  function fail(key, fields) {
+    s.stats.failed++;
+    s.beat = null;
+    s.editor = null;
+    $("result").hidden = true;
+    setBusy(false);
+    setStatus(key, fields, true);
   }
   function setBusy(busy) {
     s.busy = busy;
@@ -98,7 +107,7 @@
         const m = e.data;
         if (m.type === "stage") setStatus(m.stage);
         else if (m.type === "done") resolve(m);
-        else if (m.type === "error") reject(Object.assign(new Error(m.error), { wav: true }));
+        else if (m.type === "error") reject(new Error(m.error));
       };
       s.worker.onerror = (e) => reject(new Error(e.message || "worker"));
       s.worker.postMessage(message, transfer || []);
@@ -146,8 +155,7 @@
         try {
           buffer = await offline.decodeAudioData(bytes.buffer);
         } catch (e) {
-          setBusy(false);
-          setStatus("cannot_decode", { file: file.name }, true);
+          fail("cannot_decode", { file: file.name });
           return;
         }
         mono = monoOf(buffer);
@@ -162,9 +170,7 @@
       setBusy(false);
       s.audio = { buffer, mono, rate, duration: mono.length / rate };
       if (!reply.found) {
-        s.beat = null;
-        $("result").hidden = true;
-        setStatus("not_found", { file: file.name, onsets: reply.onsets }, true);
+        fail("not_found", { file: file.name, onsets: reply.onsets });
         return;
       }
       s.beat = reply.beat;
@@ -180,9 +186,7 @@
       openVideo(file);
       update();
     } catch (e) {
-      setBusy(false);
-      if (e.wav) setStatus("wav_error", { file: file.name, error: e.message }, true);
-      else setStatus("wav_error", { file: file.name, error: String(e.message || e) }, true);
+      fail("wav_error", { file: file.name, error: String(e.message || e) });
     }
   }
 
@@ -388,6 +392,8 @@
     drawPreview(false);
     requestAnimationFrame(tick);
   }
+
+  s.seek = (seconds) => seek(seconds);
 
   // ---- the bounce preview ----
   const preview = $("preview");
@@ -628,5 +634,5 @@
     useTestCard();
     document.body.dataset.ready = "1";
   }
-  start().catch((e) => setStatus("wav_error", { file: "PULVAX", error: String(e.message || e) }, true));
+  start().catch((e) => fail("wav_error", { file: "PULVAX", error: String(e.message || e) }));
 })();

@@ -190,21 +190,34 @@ async function pageChecks(page, url, song, shots) {
   check(frames[frames.length - 1] - frames[0] >= 20, "preview frames while playing: " + frames.join(" "));
   check(phases.size >= 2, "phases seen while playing: " + [...phases].join(" "));
 
-  // The preview shows the module's pixels for the frame and phase it names.
-  const card = await page.evaluate(() => {
-    const c = document.getElementById("preview");
-    const info = document.getElementById("preview-info");
-    return { frame: +info.dataset.frame, phase: +info.dataset.phase,
-      rgba: Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data), w: c.width, h: c.height };
-  });
+  // The preview shows the module's pixels for the frame, in the phase the
+  // filter gives it, at a frame of every phase.
   const host = await pulvaxWasmHost().instantiate(fs.readFileSync(wasmPath));
-  const pic = host.picture(card.w, card.h);
-  pic.setTestCard(((card.frame % 120) + 120) % 120);
-  pic.render(Math.max(0, card.phase), card.w >> 1, card.h >> 1);
-  const want = pic.rgba();
-  let diff = 0;
-  for (let i = 0; i < want.length; i++) if (want[i] !== card.rgba[i]) diff++;
-  check(card.w === 512 && diff === 0, `preview of frame ${card.frame} (phase ${card.phase}): ${diff} bytes differ`);
+  for (const rate of [30, 60]) {
+    await page.selectOption("#fps", rate + "/1");
+    const v = await shown(page);
+    for (let want = 0; want <= 4; want++) {
+      let frame = 0;
+      while (frame < 100 && host.framePhase(v.period, v.periodDiv, v.stretch, v.startFrame, frame) !== want) frame++;
+      await page.evaluate((t) => window.pulvaxPage.seek(t), (frame + 0.5) / rate);
+      const card = await page.evaluate(() => {
+        const c = document.getElementById("preview");
+        const info = document.getElementById("preview-info");
+        return { frame: +info.dataset.frame, phase: +info.dataset.phase,
+          rgba: Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data), w: c.width, h: c.height };
+      });
+      check(card.frame === frame && card.phase === want, `preview at frame ${frame}: frame ${card.frame}, phase ${card.phase}`);
+      const pic = host.picture(card.w, card.h);
+      pic.setTestCard(frame % 120);
+      pic.render(want, card.w >> 1, card.h >> 1);
+      const rgba = pic.rgba();
+      pic.free();
+      let diff = 0;
+      for (let i = 0; i < rgba.length; i++) if (rgba[i] !== card.rgba[i]) diff++;
+      check(card.w === 512 && diff === 0, `${rate} fps, preview of frame ${frame} (phase ${want}): ${diff} bytes differ`);
+    }
+  }
+  await page.selectOption("#fps", "30/1");
 
   // Japanese.
   await page.click("#language");
@@ -223,6 +236,44 @@ async function pageChecks(page, url, song, shots) {
     Math.abs(mp3.startFrame - nativeMp3.start_frame) <= 1,
   `MP3: shown ${JSON.stringify(mp3)}, native ${nativeMp3.period} ${nativeMp3.bpm_x10} ${nativeMp3.start_frame}`);
   await page.screenshot({ path: path.join(workDir, shots + "-mp3.png"), fullPage: true });
+
+  // A picture of the user's: scaled to fit the preview, the reference point
+  // at its centre.
+  const png = path.join(workDir, "picture.png");
+  execFileSync("ffmpeg", ["-v", "error", "-nostdin", "-y", "-f", "lavfi", "-i", "testsrc=size=1000x1000", "-frames:v", "1", png]);
+  await page.setInputFiles("#image-file", png);
+  await page.waitForFunction(() => document.getElementById("preview").width === 360, null, { timeout: 10000 });
+  check(await page.textContent("#v-ref-x") === "500" && await page.textContent("#v-ref-y") === "500", "picture's centre");
+
+  // A video: its sound gives the beat, one of its frames the preview.
+  const webm = path.join(workDir, "clip.webm");
+  execFileSync("ffmpeg", ["-v", "error", "-nostdin", "-y", "-f", "lavfi", "-i", "testsrc=size=800x450:rate=30",
+    "-i", song.wav, "-t", "12", "-c:v", "libvpx", "-b:v", "400k", "-c:a", "libopus", webm]);
+  await openSong(page, webm);
+  await page.waitForFunction(() => document.getElementById("picture").value === "video", null, { timeout: 10000 });
+  const clip = await shown(page), nativeClip = nativeBeat(webm, "30");
+  check(clip.period === nativeClip.period && clip.bpmX10 === nativeClip.bpm_x10 &&
+    Math.abs(clip.startFrame - nativeClip.start_frame) <= 1,
+  `video: shown ${JSON.stringify(clip)}, native ${nativeClip.period} ${nativeClip.bpm_x10} ${nativeClip.start_frame}`);
+  check(await page.evaluate(() => document.getElementById("preview").width) === 640 &&
+    await page.textContent("#v-ref-x") === "400" && await page.textContent("#v-ref-y") === "225", "video frame's size");
+  await page.screenshot({ path: path.join(workDir, shots + "-video.png"), fullPage: true });
+
+  // Files without a beat: a message each, and the page goes on working.
+  const silence = path.join(workDir, "silence.wav");
+  fs.writeFileSync(silence, wavBytes(new Float64Array(44100 * 8), 44100, 1, "pcm16"));
+  const cut = path.join(workDir, "cut.wav");
+  fs.writeFileSync(cut, fs.readFileSync(song.wav).subarray(0, 30));
+  const cutMessage = host.readWav(new Uint8Array(fs.readFileSync(cut))).error;
+  for (const [file, words] of [[silence, "no steady beat"], [cut, cutMessage]]) {
+    const before = await page.evaluate(() => window.pulvaxPage.stats.failed);
+    await page.setInputFiles("#file", file);
+    await page.waitForFunction((n) => window.pulvaxPage.stats.failed > n, before, { timeout: 20000 });
+    const status = await page.textContent("#status");
+    check(status === path.basename(file) + ": " + words || (file === silence && status.includes(words)), "message: " + status);
+    check(await page.isHidden("#result"), "the last song's values still shown under: " + status);
+  }
+  await page.screenshot({ path: path.join(workDir, shots + "-error.png"), fullPage: true });
 
   // Not a song at all.
   const junk = path.join(workDir, "junk.mp3");
