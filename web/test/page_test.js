@@ -18,23 +18,11 @@ const { execFileSync } = require("child_process");
 const { chromium } = require("playwright-core");
 const pulvaxWasmHost = require("../wasm_host.js");
 const { songSamples, wavBytes } = require("./songs.js");
+const { testArguments, check, run } = require("./checks.js");
 
-const args = process.argv.slice(2);
-const bench = args.includes("--bench");
-const [pageDir, wasmPath, runPath, workDir] = args.filter((a) => a !== "--bench");
-if (!workDir) {
-  console.error("usage: node page_test.js PAGE-DIR MODULE.wasm PULVAX-RUN WORKDIR [--bench]");
-  process.exit(2);
-}
-fs.mkdirSync(workDir, { recursive: true });
-
-let failures = 0;
-function check(ok, what) {
-  if (!ok) {
-    failures++;
-    console.error("FAIL: " + what);
-  }
-}
+const bench = process.argv.includes("--bench");
+const [pageDir, wasmPath, runPath, workDir] = testArguments(4,
+  "node page_test.js PAGE-DIR MODULE.wasm PULVAX-RUN WORKDIR [--bench]", ["--bench"]);
 
 function serve(dir) {
   const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".css": "text/css" };
@@ -300,7 +288,7 @@ async function benchmarks(page, url) {
   console.log(`preview 640x360: ${ms.toFixed(2)} ms a frame (${(1000 / ms).toFixed(0)} frames per second)`);
 }
 
-(async () => {
+run(async () => {
   const server = await serve(path.resolve(pageDir));
   const url = `http://127.0.0.1:${server.address().port}/index.html`;
   const { context, profile } = await launch();
@@ -318,12 +306,4 @@ async function benchmarks(page, url) {
     server.close();
     fs.rmSync(profile, { recursive: true, force: true });
   }
-  if (failures) {
-    console.error(failures + " checks failed");
-    process.exit(1);
-  }
-  if (!bench) console.log("page: values, playback, preview and languages as the native tools give them (server and file://)");
-})().catch((e) => {
-  console.error(e.stack || String(e));
-  process.exit(1);
-});
+}, () => (bench ? "" : "page: values, playback, preview and languages as the native tools give them (server and file://)"));

@@ -12,21 +12,9 @@ const path = require("path");
 const { execFileSync, spawnSync } = require("child_process");
 const pulvaxWasmHost = require("../wasm_host.js");
 const { songSamples, wavBytes } = require("./songs.js");
+const { testArguments, check, run } = require("./checks.js");
 
-const [wasmPath, runPath, workDir] = process.argv.slice(2);
-if (!wasmPath || !runPath || !workDir) {
-  console.error("usage: node wasm_test.js MODULE.wasm PULVAX-RUN WORKDIR");
-  process.exit(2);
-}
-fs.mkdirSync(workDir, { recursive: true });
-
-let failures = 0;
-function check(ok, what) {
-  if (!ok) {
-    failures++;
-    console.error("FAIL: " + what);
-  }
-}
+const [wasmPath, runPath, workDir] = testArguments(3, "node wasm_test.js MODULE.wasm PULVAX-RUN WORKDIR");
 
 const songs = [
   { name: "pcm16_stereo_128", bpm: 128, rate: 44100, channels: 2, format: "pcm16", firstS: 0.37 },
@@ -150,16 +138,10 @@ async function resampleCases(host) {
   picture.free();
 }
 
-(async () => {
+let level = "";
+run(async () => {
   const host = await pulvaxWasmHost().instantiate(fs.readFileSync(wasmPath));
   await beatCases(host);
   await resampleCases(host);
-  if (failures) {
-    console.error(failures + " checks failed");
-    process.exit(1);
-  }
-  console.log("wasm: beat JSON and resampled frames match the native tools (" + host.resampleLevel() + " kernels)");
-})().catch((e) => {
-  console.error(e.stack || String(e));
-  process.exit(1);
-});
+  level = host.resampleLevel();
+}, () => "wasm: beat JSON and resampled frames match the native tools (" + level + " kernels)");
