@@ -194,6 +194,10 @@
   function update() {
     if (!s.beat) return;
     s.editor = s.host.editor(s.fps[0], s.fps[1], s.nudge, s.octave, s.songFrame);
+    if (s.playing) {
+      // Clicks from the new grid on, after those already scheduled.
+      s.playing.nextBeat = Math.ceil((currentPosition() + 0.2 - s.editor.firstBeatS) / beatSeconds());
+    }
     showValues();
     drawWave(true);
     drawPreview(true);

@@ -316,6 +316,12 @@ run(async () => {
       const song = makeSong("song", 30, 128);
       await pageChecks(page, url, song, "server");
       await pageChecks(await context.newPage(), "file://" + path.resolve(pageDir, "index.html"), song, "file");
+      // A browser set to Japanese opens the page in Japanese.
+      const ja = await context.newPage();
+      await ja.addInitScript(() => Object.defineProperty(navigator, "language", { get: () => "ja-JP" }));
+      await ja.goto(url);
+      await ja.waitForSelector("body[data-ready]", { timeout: 20000 });
+      check(await ja.textContent("h1") === "PULVAX ビート検出", "Japanese from navigator.language");
     }
   } finally {
     await context.close();
