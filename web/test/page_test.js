@@ -60,7 +60,10 @@ function makeSong(name, seconds, bpm) {
   const samples = songSamples({ bpm, rate: 44100, seconds, firstS: 0.37 });
   fs.writeFileSync(wav, wavBytes(samples, 44100, 2, "pcm16"));
   execFileSync("ffmpeg", ["-v", "error", "-nostdin", "-y", "-i", wav, "-codec:a", "libmp3lame", "-b:a", "192k", mp3]);
-  return { wav, mp3 };
+  // At a rate the browser's decoder would convert, and 24 bits.
+  const wav48 = path.join(workDir, name + "_48k.wav");
+  fs.writeFileSync(wav48, wavBytes(songSamples({ bpm, rate: 48000, seconds, firstS: 0.37 }), 48000, 2, "pcm24"));
+  return { wav, mp3, wav48 };
 }
 
 function nativeBeat(file, fps, nudge) {
@@ -119,11 +122,16 @@ async function pageChecks(page, url, song, shots) {
   await page.waitForSelector("body[data-ready]", { timeout: 20000 });
   check(await page.textContent("h1") === "PULVAX beat finder", "English from navigator.language");
 
-  // The WAV: exactly the native values (dropped on the page opened from file://).
-  if (shots === "file") await dropSong(page, song.wav);
-  else await openSong(page, song.wav);
-  const native30 = nativeBeat(song.wav, "30");
+  // The WAV: exactly the native values (dropped on the page opened from
+  // file://), the finder's numbers to the last digit the tool prints.
+  const wav = shots === "file" ? song.wav48 : song.wav;
+  if (shots === "file") await dropSong(page, wav);
+  else await openSong(page, wav);
+  const native30 = nativeBeat(wav, "30");
   sameValues(await shown(page), native30, "WAV at 30 fps");
+  const beat = await page.evaluate(() => window.pulvaxPage.beat);
+  check(+beat[0].toPrecision(12) === native30.bpm && +beat[1].toPrecision(9) === native30.first_beat_s &&
+    +beat[2].toPrecision(4) === native30.confidence, `${path.basename(wav)}: page's beat ${beat}, native ${JSON.stringify(native30)}`);
   await page.screenshot({ path: path.join(workDir, shots + "-wav.png"), fullPage: true });
   if (!bench && shots === "file") {
     check(errors.length === 0, "page errors: " + errors.join("; "));
