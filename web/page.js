@@ -601,6 +601,13 @@
       update();
     };
     $("play").onclick = () => (s.playing ? stop() : play());
+    document.addEventListener("keydown", (e) => {
+      // Space plays and stops, except while typing in a field.
+      if (e.code !== "Space" || !s.editor || /^(INPUT|SELECT|TEXTAREA|BUTTON)$/.test(e.target.tagName)) return;
+      e.preventDefault();
+      if (s.playing) stop();
+      else play();
+    });
     $("song-level").oninput = levels;
     $("click-level").oninput = levels;
     $("zoom-in").onclick = () => zoom(0.5);
