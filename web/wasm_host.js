@@ -69,7 +69,7 @@ function pulvaxWasmHost() {
         new Uint8Array(typed.buffer, typed.byteOffset, typed.byteLength));
       return ptr;
     };
-    const beatFields = 7;  // web_beat_fields
+    const beatFields = 8;  // web_beat_fields
     return {
       exports: x,
       memory,

@@ -30,8 +30,6 @@ beat_result found;
 std::string json;
 web_editor_values editor;
 
-// Below this confidence the grid and the sound disagree in places.
-const double confidence_check_by_ear = 0.8;
 // The four bounce phases together last about this long.
 const double bounce_seconds = 0.13;
 const int stretch_max = 10;
@@ -75,7 +73,8 @@ int web_beat_onsets() { return found.onsets; }
 void web_get_beat(double* out) {
     const double fields[web_beat_fields] = {found.bpm,         found.first_beat_s,    found.confidence,
                                             found.doubled.bpm, found.doubled.first_beat_s,
-                                            found.halved.bpm,  found.halved.first_beat_s};
+                                            found.halved.bpm,  found.halved.first_beat_s,
+                                            found.reliable ? 1.0 : 0.0};
     memcpy(out, fields, sizeof fields);
 }
 
@@ -88,6 +87,7 @@ void web_set_beat(const double* in) {
     found.doubled.first_beat_s = in[4];
     found.halved.bpm = in[5];
     found.halved.first_beat_s = in[6];
+    found.reliable = in[7] != 0;
     found.found = found.bpm > 0;
 }
 
@@ -117,7 +117,7 @@ const web_editor_values* web_editor(int fps_num, int fps_den, double nudge_ms, i
     editor.bpm_x10 = v.bpm_x10;
     editor.period = v.period;
     editor.period_div = v.period_div;
-    editor.check_by_ear = found.confidence < confidence_check_by_ear ? 1 : 0;
+    editor.check_by_ear = found.reliable ? 0 : 1;
     if (!(v.frames_per_beat > 0)) return &editor;
     editor.stretch_frames = web_stretch_frames(fps_num, fps_den, v.period, v.period_div);
     // A song placed later on the timeline moves its beats with it; the

@@ -51,8 +51,9 @@ WEB_EXPORT(web_wav_release) void web_wav_release();
 WEB_EXPORT(web_find_beat) int web_find_beat(const float* samples, size_t count, int rate);
 WEB_EXPORT(web_beat_onsets) int web_beat_onsets();
 // The kept beat as web_beat_fields doubles (bpm, first beat, confidence, x2
-// bpm and first beat, /2 bpm and first beat), to hand it to another instance.
-enum { web_beat_fields = 7 };
+// bpm and first beat, /2 bpm and first beat, 1 where reliable), to hand it to
+// another instance.
+enum { web_beat_fields = 8 };
 WEB_EXPORT(web_get_beat) void web_get_beat(double* out);
 WEB_EXPORT(web_set_beat) void web_set_beat(const double* in);
 // The kept beat as `pulvax-run beat --json` prints it.
