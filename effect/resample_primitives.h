@@ -6,8 +6,9 @@
 // set gives the same bits as the reference.
 //
 // The record is filled with the portable loops first; each instruction set's
-// fill function then overwrites the slots it does faster, so every slot always
-// holds a function.
+// fill function then overwrites only the slots it does faster (as
+// bench/primitive_bench.cpp measures them), so every slot always holds a
+// function, and a slot a set leaves alone keeps the one of the set below.
 #pragma once
 
 #include <stdint.h>

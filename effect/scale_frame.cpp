@@ -1,9 +1,9 @@
 #include "effect/scale_frame.h"
 
-#include "shared/frame_rate_cache.h"
 #include "effect/phase_table.h"
 #include "effect/resample_kernels.h"
 #include "params/track_index.h"
+#include "shared/frame_rate_cache.h"
 #include "shared/track_table.h"
 
 BOOL scale_frame(FILTER* fp, FILTER_PROC_INFO* fpip) {

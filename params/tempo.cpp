@@ -2,8 +2,8 @@
 
 #include <stdint.h>
 
-#include "shared/frame_rate_cache.h"
 #include "params/track_index.h"
+#include "shared/frame_rate_cache.h"
 #include "shared/track_table.h"
 
 int prev_period = -1;

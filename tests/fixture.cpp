@@ -4,9 +4,9 @@
 
 #include <string.h>
 
-#include "shared/frame_rate_cache.h"
 #include "params/tempo.h"
 #include "params/track_index.h"
+#include "shared/frame_rate_cache.h"
 #include "shared/track_table.h"
 
 const PIXEL_YC sentinel_pixel = {0x5A5A, -0x3C3C, 0x1234};

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "effect/phase_table.h"
 #include "effect/cpu_features.h"
+#include "effect/phase_table.h"
 #include "effect/resample_kernels.h"
 #include "fixture.h"
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "shared/frame_rate_cache.h"
 #include "effect/scale_frame.h"
 #include "params/track_index.h"
+#include "shared/frame_rate_cache.h"
 #include "shared/track_table.h"
 #include "tests/fixture.h"
 

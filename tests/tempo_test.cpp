@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "shared/frame_rate_cache.h"
 #include "params/tempo.h"
 #include "params/track_index.h"
+#include "shared/frame_rate_cache.h"
 #include "shared/track_table.h"
 #include "tests/fixture.h"
 

@@ -55,14 +55,15 @@ bool open_source(frame_source& s, const std::string& input, int frames, std::str
         }
         std::string why;
 #ifdef PULVAX_HAVE_FFMPEG
-        s.media = media_open_input(input, s.format, s.total, why);
+        media_open_failure failure;
+        s.media = media_open_input(input, s.format, s.total, failure, why);
         if (s.media) {
             s.kind = source_media;
             if (s.limit >= 0 && (s.total < 0 || s.total > s.limit)) s.total = s.limit;
             return true;
         }
         // A file FFmpeg knows but cannot use: its message says why.
-        if (why.compare(0, 8, "FFmpeg: ") != 0) {
+        if (failure == media_unusable) {
             error = why;
             return false;
         }

@@ -4,7 +4,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -52,8 +51,11 @@ static void show_progress(int frames, long long total, double seconds) {
     fputs("   ", stderr);
 }
 
-static int run(run_state& st, const run_options& o) {
-    std::string error;
+// What a step returns when the run goes on; any other value is the exit status.
+enum { step_ok = -1 };
+
+// The outputs the options name can be written, and none of them is the input.
+static int check_outputs(const run_options& o) {
     if (is_video_file_name(o.output) && !can_write_video_files()) {
         return fail("cannot write '" + o.output + "': this build writes YUV4MPEG2 only (.y4m or -); "
                     "pipe it to ffmpeg",
@@ -68,6 +70,12 @@ static int run(run_state& st, const run_options& o) {
             return fail("'" + written + "' is the input; write to another file", exit_usage);
         }
     }
+    return step_ok;
+}
+
+// Opens the input and settles its frame rate (--fps over the stream's own).
+static int open_input(run_state& st, const run_options& o) {
+    std::string error;
     if (!open_source(st.source, o.input, o.frames, error)) return fail(error, exit_failure);
     y4m_format& format = st.source.format;
     if (o.have_fps) {
@@ -84,11 +92,17 @@ static int run(run_state& st, const run_options& o) {
         utf8_printf(stderr, "pulvax-run: %s is interlaced (I%c); its frames are processed as whole "
                         "frames, both fields together\n", st.source.name.c_str(), format.interlace);
     }
+    return step_ok;
+}
 
+// Loads the module, finds its tracks and sets them: the options' values and
+// the beat found in sound, each followed by func_update as in the editor.
+static int load_module(run_state& st, const run_options& o, int positions[key_count]) {
+    std::string error;
+    const y4m_format& format = st.source.format;
     const std::string module = o.module.empty() ? executable_dir() + default_module_name : o.module;
     if (!editor_load(st.host, module.c_str(), error)) return fail(error, exit_failure);
     st.loaded = true;
-    int positions[key_count];
     if (!find_track_positions(st.host.fp, positions, error)) return fail(error, exit_failure);
     std::vector<track_setting> settings = o.settings;
     std::string beat_summary;
@@ -101,25 +115,37 @@ static int run(run_state& st, const run_options& o) {
     if (!module_start(st.host, positions, format, error)) return fail(error, exit_failure);
     if (!apply_settings(st.host, positions, settings, error)) return fail(error, exit_failure);
     if (o.print_tracks) utf8_printf(stderr, "pulvax-run: tracks %s\n", tracks_text(st.host, positions).c_str());
+    return step_ok;
+}
 
-    contact_sheet sheet;
-    if (!o.sheet.empty()) sheet_init(sheet, read_beat_tracks(st.host, positions), format);
-
+static int open_output(run_state& st, const run_options& o) {
+    std::string error;
     media_settings encoding;
     encoding.codec = o.codec;
     encoding.crf = o.crf;
-    if (!open_sink(st.sink, o.output, format, st.source, encoding, error)) return fail(error, exit_failure);
+    if (!open_sink(st.sink, o.output, st.source.format, st.source, encoding, error)) return fail(error, exit_failure);
 #ifdef PULVAX_HAVE_FFMPEG
     if (st.sink.kind == sink_y4m && st.source.media && media_audio_streams(st.source.media) > 0) {
         utf8_printf(stderr, "pulvax-run: note: YUV4MPEG2 carries no sound; write a video file to keep it\n");
     }
 #endif
+    return step_ok;
+}
 
+// What the frame loop counts for the summary.
+struct run_counts {
+    int frames = 0;
+    int changed = 0;
+    std::vector<int> times;  // the module's time of each timed frame, ms
+};
+
+// Every frame: read, through the module, written, and onto the sheet.
+static int render(run_state& st, const run_options& o, contact_sheet& sheet, run_counts& counts) {
+    std::string error;
+    const y4m_format& format = st.source.format;
     const bool progress = is_terminal(stderr);
     const auto started = std::chrono::steady_clock::now();
     std::vector<uint8_t> in, out;
-    std::vector<int> times;
-    int frames = 0, changed = 0;
     for (;;) {
         const int got = next_frame(st.source, in, error);
         if (got < 0) {
@@ -128,27 +154,43 @@ static int run(run_state& st, const run_options& o) {
         }
         if (got == 0) break;
         frame_result r;
-        if (!module_frame(st.host, format, frames, in, out, r, error)) return fail(error, exit_failure);
+        if (!module_frame(st.host, format, counts.frames, in, out, r, error)) return fail(error, exit_failure);
         if (!sink_frame(st.sink, format, out, st.source.pts, error)) {
             if (progress) fputc('\n', stderr);
             return fail(error, exit_failure);
         }
-        if (!o.sheet.empty()) sheet_add(sheet, frames, format, editor_output(st.host), format.w);
-        if (r.changed) changed++;
-        if (r.timed) times.push_back(r.time_ms);
-        frames++;
+        if (!o.sheet.empty()) sheet_add(sheet, counts.frames, format, editor_output(st.host), format.w);
+        if (r.changed) counts.changed++;
+        if (r.timed) counts.times.push_back(r.time_ms);
+        counts.frames++;
         if (progress) {
             const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - started;
-            show_progress(frames, st.source.total, spent.count());
+            show_progress(counts.frames, st.source.total, spent.count());
         }
     }
     if (progress) fprintf(stderr, "\r%70s\r", "");
-    if (!close_sink(st.sink, error)) return fail(error, exit_failure);
-    if (!o.sheet.empty() && !sheet_write(sheet, o.sheet.c_str(), error)) {
-        return fail(error, exit_failure);
-    }
+    return step_ok;
+}
 
-    utf8_printf(stderr, "pulvax-run: %d frames, %d changed%s\n", frames, changed, module_time_text(times).c_str());
+static int run(run_state& st, const run_options& o) {
+    int status = check_outputs(o);
+    if (status == step_ok) status = open_input(st, o);
+    int positions[key_count];
+    if (status == step_ok) status = load_module(st, o, positions);
+    if (status != step_ok) return status;
+
+    contact_sheet sheet;
+    if (!o.sheet.empty()) sheet_init(sheet, read_beat_tracks(st.host, positions), st.source.format);
+    status = open_output(st, o);
+    run_counts counts;
+    if (status == step_ok) status = render(st, o, sheet, counts);
+    if (status != step_ok) return status;
+
+    std::string error;
+    if (!close_sink(st.sink, error)) return fail(error, exit_failure);
+    if (!o.sheet.empty() && !sheet_write(sheet, o.sheet.c_str(), error)) return fail(error, exit_failure);
+    utf8_printf(stderr, "pulvax-run: %d frames, %d changed%s\n", counts.frames, counts.changed,
+            module_time_text(counts.times).c_str());
     return exit_done;
 }
 

@@ -18,11 +18,18 @@ struct media_settings {
     int crf = -1;       // quality, or -1 for the default (18)
 };
 
+// Why a file did not open as a video file.
+enum media_open_failure {
+    media_not_video,  // the libraries read no container in it ("FFmpeg: " and their words)
+    media_unusable,   // a file they read whose video the tool cannot take (the message says why)
+};
+
 // Opens the file's first video stream. f gets its size, layout, depth, range,
 // nominal frame rate and the header tags a YUV4MPEG2 copy would carry;
-// total_frames an estimate of its frames, or -1. Null with a message.
+// total_frames an estimate of its frames, or -1. Null with a message and
+// the kind of failure.
 media_input* media_open_input(const std::string& path, y4m_format& f, long long& total_frames,
-                              std::string& error);
+                              media_open_failure& failure, std::string& error);
 
 // Number of audio streams the input has.
 int media_audio_streams(const media_input* in);
@@ -33,9 +40,6 @@ int media_audio_streams(const media_input* in);
 int media_read_frame(media_input* in, std::vector<uint8_t>& planes, long long& pts, std::string& error);
 
 void media_close_input(media_input* in);
-
-// Whether FFmpeg knows a container for path's name (by its extension).
-bool media_output_known(const std::string& path);
 
 // Creates path: one video stream encoded from frames in f's layout, and
 // when audio_from is given its audio streams copied, its timestamps, rotation
@@ -54,7 +58,3 @@ bool media_write_frame(media_output* out, const std::vector<uint8_t>& planes, lo
 // Drains the encoder, writes the trailer and closes the file. False with a
 // message; the output is then removed.
 bool media_finish_output(media_output* out, std::string& error);
-
-// After a failure elsewhere: finalises what was written so that every frame
-// before the fault plays, or removes the file when that cannot be done.
-void media_abort_output(media_output* out);

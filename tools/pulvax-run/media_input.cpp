@@ -147,7 +147,8 @@ static bool open_decoder(media_input* in, std::string& error) {
 }
 
 media_input* media_open_input(const std::string& path, y4m_format& f, long long& total_frames,
-                              std::string& error) {
+                              media_open_failure& failure, std::string& error) {
+    failure = media_unusable;
     quiet_library_log();
     take_library_error();
     media_input* in = new media_input;
@@ -161,6 +162,7 @@ media_input* media_open_input(const std::string& path, y4m_format& f, long long&
     if (r >= 0) r = av_find_best_stream(in->fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (r < 0) {
         const std::string why = take_library_error();
+        if (r != AVERROR_STREAM_NOT_FOUND) failure = media_not_video;
         error = r == AVERROR_STREAM_NOT_FOUND ? in->name + " has no video stream"
                                               : "FFmpeg: " + (why.empty() ? av_error_text(r) : why);
         media_close_input(in);
@@ -295,7 +297,6 @@ int media_read_frame(media_input* in, std::vector<uint8_t>& planes, long long& p
         }
         r = av_read_frame(in->fmt, in->pkt);
         if (r == AVERROR_EOF) {
-            in->draining = true;
             avcodec_send_packet(in->dec, nullptr);
             continue;
         }

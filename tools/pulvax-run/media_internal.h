@@ -26,7 +26,6 @@ struct media_input {
     AVPixelFormat planes_fmt = AV_PIX_FMT_NONE;
     y4m_format format;
     media_output* audio_to = nullptr;
-    bool draining = false;
     int frames = 0;
     long long last_pts = 0;
     long long frame_ticks = 1;  // one frame at the nominal rate, in the stream's time base

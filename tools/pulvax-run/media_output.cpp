@@ -13,10 +13,6 @@ extern "C" {
 
 enum { default_crf = 18 };
 
-bool media_output_known(const std::string& path) {
-    return av_guess_format(nullptr, path.c_str(), nullptr) != nullptr;
-}
-
 std::string media_encoder_name(const media_output* out) { return out->enc->codec->name; }
 
 // "cannot write 'path': why", with the libraries' own word where they said one.
@@ -318,9 +314,4 @@ bool media_finish_output(media_output* out, std::string& error) {
         remove_output(out);
     }
     return ok;
-}
-
-void media_abort_output(media_output* out) {
-    std::string ignored;
-    media_finish_output(out, ignored);
 }
