@@ -10,7 +10,7 @@
 
 const double beat_min_bpm = 60;
 const double beat_max_bpm = 200;
-const double beat_reliable_confidence = 0.3;
+const double beat_reliable_confidence = 0.35;
 
 namespace {
 

@@ -443,10 +443,10 @@ def main():
     print("| pulvax confidence | answers | right | share right |")
     print("|---|---|---|---|")
     allp = [(res, j) for (fname, v), rows in results.items() if fname == "pulvax" for _, res, j in rows]
-    bins = [0, 0.3, 0.5, 0.6, 0.7, 0.8, 0.9, 1.01]
+    bins = [0, 0.1, 0.2, 0.35, 0.5, 0.6, 0.7, 0.8, 0.9, 1.01]
     for lo, hi in zip(bins, bins[1:]):
         inbin = [j["right"] for res, j in allp if lo <= (res["confidence"] or 0) < hi]
-        print("| %.1f - %.1f | %d | %d | %s |" % (lo, min(hi, 1.0), len(inbin), sum(inbin), pct(inbin)))
+        print("| %.2f - %.2f | %d | %d | %s |" % (lo, min(hi, 1.0), len(inbin), sum(inbin), pct(inbin)))
     wrong = [res for res, j in allp if not j["right"]]
     right = [res for res, j in allp if j["right"]]
     refused_wrong = sum(not res["reliable"] for res in wrong)
