@@ -30,6 +30,9 @@ const double off_beat_share = 0.3;
 const double fast_octave_bpm = 145;
 const double backbeat_high_share = 2.0;
 const double alike_share = 0.98;
+// How much harder the notes on a moved grid's beats must be struck for
+// strongest_phase to take it.
+const double stronger_phase_share = 1.2;
 // Points a beat is cut into for beat_contrast.
 const int contrast_points = 8;
 // Below this confidence there is no beat at all (noise, a steady tone).
@@ -61,6 +64,26 @@ bool faster_octave_wins(const onset_envelope& env, const beat_grid& fast, double
     double on = mean_on_grid(env, env.high_accent, fast, from_s, to_s, 2, halves.on_offset, strength_tolerance_s);
     double off = mean_on_grid(env, env.high_accent, fast, from_s, to_s, 2, 1 - halves.on_offset, strength_tolerance_s);
     return off > 0 && off >= backbeat_high_share * on;
+}
+
+// The grid moved by a third or a quarter of a beat, where its beats then
+// fall on harder-struck notes: the phase search and least squares settle
+// between the beats and swung eighths (at two thirds of a beat), or lean
+// on a pushed note a sixteenth early.
+beat_grid strongest_phase(const onset_envelope& env, const std::vector<onset>& onsets, const beat_grid& grid,
+                          double from_s, double to_s) {
+    static const double shifts[] = {1.0 / 3, -1.0 / 3, 0.25, -0.25};
+    beat_grid best = grid;
+    double best_on = mean_on_grid(env, env.accent, grid, from_s, to_s, 1, 0, strength_tolerance_s);
+    for (double shift : shifts) {
+        beat_grid moved = {grid.period_s, grid.phase_s + shift * grid.period_s};
+        double on = mean_on_grid(env, env.accent, moved, from_s, to_s, 1, 0, strength_tolerance_s);
+        if (on > stronger_phase_share * best_on) {
+            best = moved;
+            best_on = on;
+        }
+    }
+    return best.phase_s == grid.phase_s ? grid : settle_grid(onsets, best);
 }
 
 beat_grid slower_grid(const beat_grid& fast, int offset) {
@@ -103,6 +126,8 @@ beat_result find_beat(const float* samples, size_t count, int rate) {
     double from = onsets.front().time_s, to = onsets.back().time_s;
     if (has_slower && !faster_octave_wins(env, grid, from, to))
         grid = settle_grid(onsets, slower_grid(grid, compare_halves(env, grid, from, to).on_offset));
+
+    grid = strongest_phase(env, onsets, grid, from, to);
 
     // Least squares on a handful of stray onsets can run off anywhere.
     double bpm = 60 / grid.period_s;
