@@ -7,6 +7,8 @@
 #include "tools/beat/fft.h"
 #include "tools/beat/parabola.h"
 
+const double high_band_hz = 1000;
+
 namespace {
 
 // Window length in seconds, rounded down to a power of two samples.
@@ -99,14 +101,21 @@ onset_envelope onset_strength(const float* samples, size_t count, int rate) {
         }
     };
     // Sum of the bands' rises from before to now; now becomes before.
-    auto rise = [](const double* now, double* before) {
-        double sum = 0;
+    auto rise = [](const double* now, double* before, int from_band = 0, double* high = nullptr) {
+        double sum = 0, above = 0;
         for (int k = 0; k < band_count; ++k) {
-            if (now[k] > before[k]) sum += now[k] - before[k];
+            if (now[k] > before[k]) {
+                sum += now[k] - before[k];
+                if (k >= from_band) above += now[k] - before[k];
+            }
             before[k] = now[k];
         }
+        if (high) *high = above;
         return sum;
     };
+    const int first_high_band =
+        int(ceil(band_count * log(high_band_hz / band_low_hz) / log(std::min(band_high_hz, 0.45 * rate) / band_low_hz)));
+    env.high_accent.assign(frames, 0.0);
     for (size_t f = 0; f < frames; f += 2) {
         fill(f, a);
         if (f + 1 < frames) fill(f + 1, b); else std::fill(b.begin(), b.end(), 0.0);
@@ -114,15 +123,16 @@ onset_envelope onset_strength(const float* samples, size_t count, int rate) {
         band_levels(mag_a.data(), band, scale, level_a, linear_a);
         band_levels(mag_b.data(), band, scale, level_b, linear_b);
         flux[f] = rise(level_a, prev_level);
-        env.accent[f] = rise(linear_a, prev_linear);
+        env.accent[f] = rise(linear_a, prev_linear, first_high_band, &env.high_accent[f]);
         if (f + 1 < frames) {
             flux[f + 1] = rise(level_b, prev_level);
-            env.accent[f + 1] = rise(linear_b, prev_linear);
+            env.accent[f + 1] = rise(linear_b, prev_linear, first_high_band, &env.high_accent[f + 1]);
         }
     }
     // The rise from silence before the start is no onset.
     flux[0] = 0;
     env.accent[0] = 0;
+    env.high_accent[0] = 0;
 
     // Subtract the running mean and keep what rises above it.
     const int half = std::max(1, int(lround(mean_half_width_s / env.hop_s)));

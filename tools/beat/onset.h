@@ -17,7 +17,12 @@ struct onset_envelope {
     // dominate it, and soft ones in otherwise quiet bands (hats, shakers)
     // barely count, unlike in the log rise above.
     std::vector<double> accent;
+    // The accent of the bands above high_band_hz only (snares, hats, the
+    // attack of a struck note, but no kick or bass).
+    std::vector<double> high_accent;
 };
+
+extern const double high_band_hz;
 
 struct onset {
     double time_s;  // interpolated between hops

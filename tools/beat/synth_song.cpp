@@ -19,7 +19,7 @@ struct noise_source {
     }
 };
 
-enum instrument { kick, ghost_kick, snare, loud_snare, hat, shaker, house_bass, sub_bass, click, accent_click, chord };
+enum instrument { kick, ghost_kick, snare, loud_snare, hat, shaker, house_bass, sub_bass, click, accent_click, chord, soft_chord };
 
 double duration_s(instrument i, double beat_s) {
     switch (i) {
@@ -60,7 +60,7 @@ double voice(instrument i, double tau, noise_source& noise, double& last_noise) 
         static const double notes[3] = {220.0, 277.18, 329.63};
         double sum = 0;
         for (double f : notes) sum += sin(two_pi * f * tau) + 0.5 * sin(two_pi * 2 * f * tau);
-        return 0.1 * sum * std::min(1.0, tau / 0.005) * exp(-tau / 0.7);
+        return (i == chord ? 0.1 : 0.07) * sum * std::min(1.0, tau / 0.005) * exp(-tau / 0.7);
     }
     }
 }
@@ -99,6 +99,10 @@ int bar_eighth(song_style style, int e, instrument* list) {
         if (on_beat) list[n++] = chord;
         list[n++] = shaker;
         break;
+    case style_piano_eighths:
+        list[n++] = on_beat ? chord : soft_chord;
+        if (on_beat) list[n++] = house_bass;
+        break;
     }
     return n;
 }
@@ -120,6 +124,7 @@ const char* song_style_name(song_style style) {
     case style_four_on_the_floor: return "four on the floor";
     case style_drum_and_bass: return "drum and bass";
     case style_clicks: return "clicks";
+    case style_piano_eighths: return "piano eighths";
     default: return "ballad";
     }
 }

@@ -12,6 +12,7 @@ enum song_style {
     style_drum_and_bass,      // kick on 1 and 3 (and a ghost before 4), snare on 2 and 4, hats on every off-beat, sub bass (the snare as loud as the kick)
     style_clicks,             // a metronome: accented click on 1, plain clicks on 2, 3, 4
     style_ballad,             // kick on 1, snare on 3, a chord on every beat, soft shaker on the eighths
+    style_piano_eighths,      // a chord on every eighth, the off-beats 0.7 as hard, bass on every beat (a slow song's accompaniment)
 };
 
 struct song_recipe {

@@ -40,8 +40,15 @@ TEST(find_beat, finds_tempo_first_beat_and_octave_of_every_generated_song) {
 // Drum and bass: the snare on 2 and 4 and the hats between the beats make
 // half the tempo repeat as strongly as the beat itself; the metronome at 60
 // repeats at 120 and 180 as well. Neither may halve or double the tempo.
+// A slow song's accompaniment in even eighths, the off-beats nearly as
+// hard as the beats, must not double it (75 -> 150, 95 -> 190 ...).
 TEST(find_beat, keeps_the_octave_where_half_or_double_tempo_also_fits) {
     const song_recipe cases[] = {
+        {style_piano_eighths, 75, 0.37, 20, 44100, true, 31},
+        {style_piano_eighths, 80, 0.2, 20, 22050, false, 32},
+        {style_piano_eighths, 92, 0.37, 20, 44100, true, 33},
+        {style_piano_eighths, 95, 1.0, 20, 48000, true, 34},
+        {style_piano_eighths, 100, 0.37, 20, 44100, false, 35},
         {style_drum_and_bass, 174, 0.37, 20, 44100, true, 21},
         {style_drum_and_bass, 178, 1.5, 20, 48000, false, 22},
         {style_clicks, 60, 0.37, 20, 44100, true, 24},
@@ -54,7 +61,8 @@ TEST(find_beat, keeps_the_octave_where_half_or_double_tempo_also_fits) {
         beat_result r = find_beat(song.data(), song.size(), s.rate);
         ASSERT_TRUE(r.found);
         EXPECT_NEAR(r.bpm, s.bpm, 0.05);
-        EXPECT_NEAR(r.first_beat_s, expected_first_beat(s), 0.010);
+        // Chords struck over their own ringing show their onsets a little late.
+        EXPECT_NEAR(r.first_beat_s, expected_first_beat(s), s.style == style_piano_eighths ? 0.015 : 0.010);
     }
 }
 
