@@ -14,8 +14,6 @@ const double beat_reliable_confidence = 0.35;
 
 namespace {
 
-// Onsets this close to a grid beat (share of the period) count as on it.
-const double on_beat_tolerance = 0.125;
 // Where the envelope is looked at around a beat or the midpoint between two.
 const double strength_tolerance_s = 0.02;
 // Of two tempo octaves, the faster wins when the slower grid's off-beats are
