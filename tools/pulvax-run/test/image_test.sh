@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Still images through the built pulvax-run: good PNG, JPEG and BMP files
+# Images in and out of the built pulvax-run. Good PNG, JPEG and BMP files
 # (top-down BMPs among them) are read upright; damaged, cut and oversized
 # ones give one message and status 1, before anything is decoded from them.
+# A contact sheet that cannot be written whole is an error that leaves no
+# file under its name and keeps the one that was there.
 # usage: image_test.sh RUNNER TOOL MAKE_INPUT WORKDIR
 #   RUNNER: "" for native programs, else the command that runs Windows ones
 source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
@@ -78,5 +80,28 @@ for c in "${cases[@]}"; do
   [ "$(wc -l < err.txt)" = 1 ] || fail "$f: more than one line: $(cat err.txt)"
   [ ! -s "$f.y4m" ] || fail "$f: frames written"
 done
+
+# --- the contact sheet ---------------------------------------------------------
+run --frames 10 --sheet sheet.png 2>err.txt || fail "sheet: status $?: $(cat err.txt)"
+[ "$(head -c 8 sheet.png | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "sheet: not a PNG"
+[ ! -e sheet.png.part ] || fail "sheet: its temporary file is left"
+sheet_write_fails() {  # what to write to, the message's end, runs before it
+  run --frames 10 --sheet "$1" > out.txt 2> err.txt
+  local status=$?
+  [ "$status" = 1 ] || fail "sheet $1: status $status, want 1 ($(cat err.txt))"
+  [ "$(cat err.txt)" = "pulvax-run: cannot write the contact sheet '$1': $2" ] || fail "sheet $1: message '$(cat err.txt)'"
+}
+if [ -w /dev/full ]; then
+  sheet_write_fails /dev/full "No space left on device"
+  [ -c /dev/full ] || fail "sheet: /dev/full is no longer the device"
+fi
+# A disk that fills up mid-file: a file size limit (native runs; Wine's
+# server would feel it too). What was there stays, and nothing is left beside.
+if [ -z "$runner" ]; then
+  printf 'the sheet before\n' > kept.png
+  ( trap '' XFSZ; ulimit -f 8; sheet_write_fails kept.png "File too large"; exit "$failures" ) || failures=$((failures + 1))
+  [ "$(cat kept.png)" = "the sheet before" ] || fail "sheet: a failed write replaced the file there"
+  [ ! -e kept.png.part ] || fail "sheet: a failed write left its temporary file"
+fi
 
 finish "image tests passed"
