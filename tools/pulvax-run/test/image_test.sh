@@ -7,6 +7,7 @@
 # usage: image_test.sh RUNNER TOOL MAKE_INPUT WORKDIR
 #   RUNNER: "" for native programs, else the command that runs Windows ones
 source "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
+need ffmpeg
 runner=$1 tool=$2 make_input=$3 work=$4
 start_in "$work"
 R=()
@@ -21,7 +22,7 @@ offset_of() { LC_ALL=C grep -obUaP "$1" "$2" | head -n 1 | cut -d: -f1; }  # byt
 patch() { dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }             # file offset < bytes
 
 mk png pic.png 64 48
-mk jpg pic.jpg 64 48
+ff -i pic.png -pix_fmt yuvj444p pic.jpg
 mk bmp pic.bmp 64 48
 mk bmp_topdown topdown.bmp 64 48
 [ "$(wc -c < pic.bmp)" = $((54 + 64 * 48 * 3)) ] || fail "make_input: unexpected BMP layout"
@@ -37,7 +38,7 @@ cmp -s pic.bmp.y4m topdown.bmp.y4m || fail "top-down BMP: not the picture of the
 cmp -s pic.bmp.y4m pic.png.y4m || fail "BMP and PNG of the same pixels differ"
 
 # --- damaged, cut and oversized images -----------------------------------------
-# A Huffman table whose counts add up to 267 codes (the decoder keeps 256).
+# A Huffman table with 255 codes of 16 bits, and more (the decoder keeps 256).
 cp pic.jpg dht.jpg
 dht=$(offset_of '\xff\xc4' dht.jpg)
 printf '\xff' | patch dht.jpg $((dht + 20))
@@ -59,9 +60,9 @@ head -c 5000 pic.bmp > cut.bmp
 head -c 3000 pic.png > cut.png
 printf '\x89PNG\r\n\x1a\nbroken' > broken.png
 
-#   file             message
+#   file|the message's start (a pattern)
 cases=(
-  "dht.jpg|a Huffman table (DHT) of the JPEG declares 267 codes, more than the 256 a table holds"
+  "dht.jpg|a Huffman table (DHT) of the JPEG declares 2*codes, more than the 256 a table holds"
   "cut.jpg|the JPEG's picture data stops early (the file is cut short?)"
   "wide.jpg|the JPEG holds far too little picture data for its size 16384x2441"
   "header_only.bmp|the BMP ends before its last row of pixels (the file is cut short?)"
@@ -76,7 +77,7 @@ for c in "${cases[@]}"; do
   run "$f" -o "$f.y4m" > out.txt 2> err.txt
   status=$?
   [ "$status" = 1 ] || fail "$f: status $status, want 1 ($(cat err.txt))"
-  grep -qF -- "pulvax-run: '$f': $message" err.txt || fail "$f: message '$(cat err.txt)', want '$message'"
+  [[ "$(cat err.txt)" == "pulvax-run: '$f': "$message* ]] || fail "$f: message '$(cat err.txt)', want '$message'"
   [ "$(wc -l < err.txt)" = 1 ] || fail "$f: more than one line: $(cat err.txt)"
   [ ! -s "$f.y4m" ] || fail "$f: frames written"
 done

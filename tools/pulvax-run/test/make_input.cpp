@@ -1,9 +1,9 @@
 // Writes test inputs for pulvax-run: YUV4MPEG2 streams of pseudo-random
-// samples over the whole range of their depth, and PNG, BMP or JPEG images
+// samples over the whole range of their depth, and PNG or BMP images
 // (bmp_topdown: the BMP's pixels with its rows stored top-down, as a negative
 // height says; the picture is the same).
 //   make_input y4m OUT W H CHROMA FRAMES [RATE [TAG...]]   (CHROMA none: no C tag)
-//   make_input png|bmp|bmp_topdown|jpg OUT W H
+//   make_input png|bmp|bmp_topdown OUT W H
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -58,13 +58,13 @@ static bool write_topdown_bmp(const char* path, int w, int h, const std::vector<
 int main(int argc, char** argv) {
     utf8_arguments(argc, argv);
     if (argc < 5) {
-        fprintf(stderr, "usage: make_input y4m|png|bmp|bmp_topdown|jpg OUT W H [CHROMA FRAMES [RATE [TAG...]]]\n");
+        fprintf(stderr, "usage: make_input y4m|png|bmp|bmp_topdown OUT W H [CHROMA FRAMES [RATE [TAG...]]]\n");
         return 2;
     }
     const std::string kind = argv[1];
     const char* out = argv[2];
     const int w = atoi(argv[3]), h = atoi(argv[4]);
-    if (kind == "png" || kind == "bmp" || kind == "bmp_topdown" || kind == "jpg") {
+    if (kind == "png" || kind == "bmp" || kind == "bmp_topdown") {
         std::vector<uint8_t> rgb(3 * static_cast<size_t>(w) * h);
         for (size_t i = 0; i < rgb.size(); i++) rgb[i] = static_cast<uint8_t>(next_word() >> 8);
         bool ok;
@@ -72,8 +72,6 @@ int main(int argc, char** argv) {
             ok = stbi_write_png(out, w, h, 3, rgb.data(), w * 3) != 0;
         } else if (kind == "bmp") {
             ok = stbi_write_bmp(out, w, h, 3, rgb.data()) != 0;
-        } else if (kind == "jpg") {
-            ok = stbi_write_jpg(out, w, h, 3, rgb.data(), 90) != 0;
         } else {
             ok = write_topdown_bmp(out, w, h, rgb);
         }
