@@ -1,12 +1,15 @@
 #include "tools/pulvax-run/contact_sheet.h"
 
+#include <errno.h>
 #include <stdio.h>
+#include <string.h>
 
 #include <stb_image_write.h>
 
 #include "tools/pulvax-run/bitmap_font.h"
 #include "tools/pulvax-run/rgb_convert.h"
 #include "tools/pulvax-run/yc_convert.h"
+#include "tools/utf8/utf8_file.h"
 
 enum { thumb_max_w = 256, tile_gap = 6, label_scale = 2 };
 static const int label_h = glyph_h * label_scale + 6;
@@ -70,6 +73,32 @@ void sheet_add(contact_sheet& sheet, int frame, const y4m_format& f, const PIXEL
     sheet.tiles.push_back(tile);
 }
 
+static void append_bytes(void* context, void* data, int size) {
+    std::vector<uint8_t>& out = *static_cast<std::vector<uint8_t>*>(context);
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    out.insert(out.end(), bytes, bytes + size);
+}
+
+// Writes the bytes under a name beside path and renames that file to path
+// once all of it is on disk, so that a failed write (a full disk) leaves
+// nothing under path, and what was there stays. A device or a pipe is
+// written as it is.
+static bool write_whole(const char* path, const uint8_t* data, size_t size, std::string& error) {
+    const bool in_place = utf8_is_special(path);
+    const std::string temp = in_place ? std::string(path) : std::string(path) + ".part";
+    FILE* file = utf8_fopen(temp.c_str(), "wb");
+    bool ok = file != nullptr;
+    if (ok) {
+        ok = fwrite(data, 1, size, file) == size;
+        ok = fclose(file) == 0 && ok;
+    }
+    ok = ok && (in_place || utf8_rename(temp.c_str(), path) == 0);
+    if (ok) return true;
+    error = std::string("cannot write the contact sheet '") + path + "': " + strerror(errno);
+    if (!in_place) utf8_remove(temp.c_str());
+    return false;
+}
+
 bool sheet_write(const contact_sheet& sheet, const char* path, std::string& error) {
     if (sheet.tiles.empty()) {
         error = "contact sheet: the input ends before frame " + std::to_string(sheet.first) +
@@ -113,9 +142,10 @@ bool sheet_write(const contact_sheet& sheet, const char* path, std::string& erro
         draw_text(rgb.data(), w, h, x0, y0 + sheet.thumb_h + 4, scale, label,
                   tile.phase > 0 ? bouncing : plain);
     }
-    if (!stbi_write_png(path, w, h, 3, rgb.data(), w * 3)) {
-        error = std::string("cannot write the contact sheet '") + path + "'";
+    std::vector<uint8_t> png;
+    if (!stbi_write_png_to_func(append_bytes, &png, w, h, 3, rgb.data(), w * 3)) {
+        error = std::string("cannot write the contact sheet '") + path + "': out of memory";
         return false;
     }
-    return true;
+    return write_whole(path, png.data(), png.size(), error);
 }

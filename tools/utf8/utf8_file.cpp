@@ -1,6 +1,7 @@
 #include "tools/utf8/utf8_file.h"
 
 #include <stdarg.h>
+#include <sys/stat.h>
 
 #include <vector>
 
@@ -50,6 +51,15 @@ FILE* utf8_fopen(const char* path, const char* mode) {
 
 int utf8_remove(const char* path) { return _wremove(utf8_to_wide(path).c_str()); }
 
+int utf8_rename(const char* from, const char* to) {
+    return MoveFileExW(utf8_to_wide(from).c_str(), utf8_to_wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : -1;
+}
+
+bool utf8_is_special(const char* path) {
+    struct _stat64 st;
+    return _wstat64(utf8_to_wide(path).c_str(), &st) == 0 && (st.st_mode & _S_IFMT) != _S_IFREG;
+}
+
 void utf8_arguments(int& argc, char**& argv) {
     int n = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
@@ -93,6 +103,13 @@ bool utf8_write(FILE* stream, const std::string& text) {
 FILE* utf8_fopen(const char* path, const char* mode) { return fopen(path, mode); }
 
 int utf8_remove(const char* path) { return remove(path); }
+
+int utf8_rename(const char* from, const char* to) { return rename(from, to); }
+
+bool utf8_is_special(const char* path) {
+    struct stat st;
+    return stat(path, &st) == 0 && !S_ISREG(st.st_mode);
+}
 
 void utf8_arguments(int&, char**&) {}
 

@@ -13,6 +13,14 @@ FILE* utf8_fopen(const char* path, const char* mode);
 // remove of a UTF-8 file name (Windows: _wremove).
 int utf8_remove(const char* path);
 
+// rename of UTF-8 file names; a file at to is replaced (Windows: MoveFileExW).
+int utf8_rename(const char* from, const char* to);
+
+// Whether path names an existing thing that is not a regular file (a device
+// such as /dev/full, a pipe, a directory): one that cannot be replaced by
+// renaming a file over it.
+bool utf8_is_special(const char* path);
+
 // On Windows, replaces argc and argv with the command line read as UTF-16
 // (GetCommandLineW) and converted to UTF-8, so that arguments outside the
 // ANSI code page arrive intact; elsewhere leaves them as they are. The new

@@ -167,7 +167,7 @@ expect() {  # status message args...
 }
 expect 1 "cannot open 'missing.y4m'" missing.y4m -o o.y4m
 expect 1 "'junk.txt' is neither a YUV4MPEG2 stream nor a readable PNG, JPEG or BMP image" junk.txt -o o.y4m
-expect 1 "'broken.png' is neither a YUV4MPEG2 stream nor a readable PNG, JPEG or BMP image" broken.png
+expect 1 "'broken.png': the PNG has no complete header (IHDR)" broken.png
 expect 1 "standard input: the stream is empty" - -o o.y4m < empty.y4m
 expect 1 "the stream header is cut short" cut_header.y4m
 expect 1 "frame 2 is truncated (94 of 1152 bytes)" truncated.y4m -o trunc_out.y4m
