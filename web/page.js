@@ -76,20 +76,8 @@
 
   // ---- frame rate ----
   // "30", "30000/1001", "30000:1001" or a decimal with at most three places,
-  // as pulvax-run's --fps reads them.
-  function parseFps(text) {
-    text = text.trim();
-    let m = /^(\d{1,9})\s*[/:]\s*(\d{1,9})$/.exec(text);
-    if (m) {
-      const n = +m[1], d = +m[2];
-      return n >= 1 && d >= 1 ? [n, d] : null;
-    }
-    m = /^(\d{1,9})(?:\.(\d{1,3}))?$/.exec(text);
-    if (!m) return null;
-    const places = m[2] ? m[2].length : 0;
-    const num = +(m[1] + (m[2] || ""));
-    return num >= 1 ? [num, Math.pow(10, places)] : null;
-  }
+  // read by pulvax-run's own code for --fps; spaces around it do not count.
+  function parseFps(text) { return s.host.parseFps(text.trim()); }
   function fpsValue() { return s.fps[0] / s.fps[1]; }
 
   // ---- the Worker ----

@@ -114,6 +114,16 @@ function pulvaxWasmHost() {
         return x.web_frame_phase(period, periodDiv, stretchFrames, startFrame, frame);
       },
       resampleLevel() { return text(x.web_resample_level()); },
+      // A typed frame rate read as pulvax-run reads --fps: [rate, scale] or null.
+      parseFps(typed) {
+        const bytes = new TextEncoder().encode(typed + "\0");
+        const ptr = copyIn(bytes), out = x.web_alloc(8);
+        const ok = x.web_parse_fps(ptr, out) !== 0;
+        const r = Array.from(new Int32Array(memory.buffer, out, 2));
+        x.web_free(ptr);
+        x.web_free(out);
+        return ok ? r : null;
+      },
       // A w x h picture in the module: its source and output in the editor's
       // YCbCr, and RGBA bytes to show.
       picture(w, h) {

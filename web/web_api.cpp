@@ -19,6 +19,7 @@
 #include "tools/beat/find_beat.h"
 #include "tools/beat/wav_reader.h"
 #include "tools/pulvax-run/rgb_convert.h"
+#include "tools/pulvax-run/run_numbers.h"
 #include "tools/pulvax-run/test_clip.h"
 #include "tools/pulvax-run/yc_convert.h"
 
@@ -94,6 +95,14 @@ void web_set_beat(const double* in) {
 const char* web_beat_json(int fps_num, int fps_den, double nudge_ms) {
     json = format_beat_json(found, beat_for_editor(found, fps_num, fps_den, nudge_ms), fps_num, fps_den);
     return json.c_str();
+}
+
+int web_parse_fps(const char* text, int32_t* out) {
+    int rate = 0, scale = 0;
+    if (!parse_fps(text, rate, scale)) return 0;
+    out[0] = rate;
+    out[1] = scale;
+    return 1;
 }
 
 int web_stretch_frames(int fps_num, int fps_den, int period, int period_div) {

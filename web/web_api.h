@@ -63,6 +63,9 @@ WEB_EXPORT(web_beat_json) const char* web_beat_json(int fps_num, int fps_den, do
 WEB_EXPORT(web_editor)
 const web_editor_values* web_editor(int fps_num, int fps_den, double nudge_ms, int octave, int song_frame);
 // 伸縮F for a bounce of about 0.13 s that fits in the cycle.
+// A frame rate as typed ("30", "30000/1001", "29.97"), read as pulvax-run
+// reads --fps: out[0] / out[1]; 0 for text that is no frame rate.
+WEB_EXPORT(web_parse_fps) int web_parse_fps(const char* text, int32_t* out);
 WEB_EXPORT(web_stretch_frames) int web_stretch_frames(int fps_num, int fps_den, int period, int period_div);
 
 // The filter's phase of a frame (-1 before the start frame, 0 unchanged, 1 to 4).

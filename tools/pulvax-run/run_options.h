@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/beat/beat_command.h"
+#include "tools/pulvax-run/run_numbers.h"
 #include "tools/pulvax-run/run_tracks.h"
 
 // A track setting of the command line. key_beat stands for the tempo found in
@@ -43,26 +44,6 @@ struct run_options {
 // Parses argv[1..] with CLI11 (see run_options.cpp for how a subcommand
 // fits in). False with a message for a usage error.
 bool parse_run_options(int argc, char** argv, run_options& options, std::string& error);
-
-// Beats per minute as a decimal with at most one decimal place, to bpm*10
-// ("128" -> 1280, "128.5" -> 1285), at most nine digits, so never beyond
-// what a long long holds. False for anything else.
-bool parse_bpm(const char* text, long long& bpm_x10);
-
-// A signed decimal integer of at most 18 digits (no wrap-around), for the
-// track values, whose range the module's record gives.
-bool parse_long(const char* text, long long& value);
-
-// A frame rate: "30", "30000/1001", "30000:1001" or a decimal such as "29.97"
-// (at most three decimal places), as rate / scale.
-bool parse_fps(const char* text, int& rate, int& scale);
-
-// Milliseconds with an optional sign and at most three decimal places
-// ("-12.5"), at most nine digits.
-bool parse_ms(const char* text, double& ms);
-
-// A signed decimal integer that fits in 32 bits, nothing else.
-bool parse_int(const char* text, int& value);
 
 extern const char run_usage[];
 extern const char run_version[];  // "pulvax-run 0.01\n": the release

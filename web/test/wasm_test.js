@@ -138,10 +138,26 @@ async function resampleCases(host) {
   picture.free();
 }
 
+// A typed frame rate, read by the tool's own parser: the forms --fps takes and
+// the ones it refuses.
+function fpsCases(host) {
+  const cases = [
+    ["30", [30, 1]], ["30000/1001", [30000, 1001]], ["30000:1001", [30000, 1001]],
+    ["29.97", [2997, 100]], ["23.976", [23976, 1000]], ["59.940", [59940, 1000]],
+    ["0", null], ["1.2345", null], ["+30", null], ["-30/1", null], ["30/0", null],
+    ["30.", null], [".5", [5, 10]], ["30 fps", null], ["", null], ["1234567890", null],
+  ];
+  for (const [text, want] of cases) {
+    const got = host.parseFps(text);
+    check(JSON.stringify(got) === JSON.stringify(want), `--fps '${text}': ${JSON.stringify(got)}`);
+  }
+}
+
 let level = "";
 run(async () => {
   const host = await pulvaxWasmHost().instantiate(fs.readFileSync(wasmPath));
   await beatCases(host);
   await resampleCases(host);
+  fpsCases(host);
   level = host.resampleLevel();
 }, () => "wasm: beat JSON and resampled frames match the native tools (" + level + " kernels)");
