@@ -13,6 +13,7 @@
 #include "effect/phase_table.h"
 #include "effect/resample.h"
 #include "effect/resample_kernels.h"
+#include "shared/track_table.h"
 #include "tools/beat/audio_samples.h"
 #include "tools/beat/beat_editor.h"
 #include "tools/beat/beat_format.h"
@@ -33,8 +34,9 @@ web_editor_values editor;
 
 // The four bounce phases together last about this long.
 const double bounce_seconds = 0.13;
-const int stretch_max = 10;
-const int start_frame_min = -300, start_frame_max = 300;
+// The tracks' ranges, from the filter's own table.
+const int stretch_max = track_e[track_stretch_frames];
+const int start_frame_min = track_s[track_start_frame], start_frame_max = track_e[track_start_frame];
 
 // The found beat, or its x2 (octave 1) or /2 (octave -1) alternative.
 beat_result with_octave(int octave) {
